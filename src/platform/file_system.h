@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace pravelo::platform {
+
+// Sequential reading of a single-byte text file; lines come back as UTF-8.
+class TextInput {
+public:
+    virtual ~TextInput() = default;
+    virtual bool atEnd() = 0;
+    // Throws Error (InputPastEnd) when called at the end.
+    virtual std::string readLine() = 0;
+};
+
+// Plain files in the single-byte code page (Windows-1252) with CR LF line ends.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Opens an existing file for reading; throws Error when it cannot.
+    virtual std::unique_ptr<TextInput> openForInput(const std::string& path) = 0;
+
+    // Appends UTF-8 text converted to the code page (unmappable characters become "?"),
+    // creating the file when missing; the file is closed before returning. Throws Error.
+    virtual void appendText(const std::string& path, const std::string& text) = 0;
+
+    // An ordinary file (not a folder, not hidden) of that name exists.
+    virtual bool isOrdinaryFile(const std::string& path) = 0;
+};
+
+}  // namespace pravelo::platform

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/file_system.h"
+#include "platform/host.h"
+#include "platform/main_form.h"
+#include "platform/message_boxes.h"
+#include "platform/office_application.h"
+#include "platform/process_starter.h"
+#include "platform/registry.h"
+#include "platform/version_record.h"
+
+namespace pravelo::platform {
+
+// Everything the logic reaches outside itself; the app wires the real parts,
+// tests wire fakes.
+struct Platform {
+    const VersionRecord& version;
+    Host& host;
+    FileSystem& files;
+    MessageBoxes& messages;
+    MainForm& form;
+    OfficeLauncher& office;
+    ProcessStarter& processes;
+    Registry& registry;
+};
+
+}  // namespace pravelo::platform
