@@ -22,9 +22,10 @@ public:
     // Opens an existing file for reading; throws Error when it cannot.
     virtual std::unique_ptr<TextInput> openForInput(const std::string& path) = 0;
 
-    // Appends UTF-8 text converted to the code page (unmappable characters become "?"),
-    // creating the file when missing; the file is closed before returning. Throws Error.
-    virtual void appendText(const std::string& path, const std::string& text) = 0;
+    // Appends the UTF-8 text and a CR LF, converted to the code page (unmappable
+    // characters become "?"; a lone LF inside the text is written as CR LF), creating
+    // the file when missing; the file is closed before returning. Throws Error.
+    virtual void appendLine(const std::string& path, const std::string& text) = 0;
 
     // An ordinary file (not a folder, not hidden) of that name exists.
     virtual bool isOrdinaryFile(const std::string& path) = 0;
