@@ -15,6 +15,7 @@ inline constexpr Rgb kBlue{0, 0, 255};
 
 // The window controls as the logic sees them. Setting a value from code raises
 // no event; the logic calls the follow-up handler itself where one is due.
+// Texts are UTF-8 and carry CR LF line breaks, which the controls show as breaks.
 
 class LabelControl {
 public:
@@ -30,6 +31,8 @@ public:
     virtual ~TextBoxControl() = default;
     virtual std::string text() const = 0;
     virtual void setText(const std::string& text) = 0;
+    // Adds text behind what is there; a long error list should not be rebuilt each time.
+    virtual void appendText(const std::string& more) { setText(text() + more); }
     virtual bool isShown() const = 0;  // as the program set it, whether or not the window is up
     virtual void setShown(bool shown) = 0;
     virtual void setFocus() = 0;
