@@ -1,0 +1,164 @@
+#include "platform/posix/posix_file_system.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "platform/posix/cp1252.h"
+#include "platform/posix/system_error.h"
+
+namespace pravelo::platform::posix {
+
+namespace {
+
+std::string quoted(const std::string& path) {
+    return "\"" + path + "\"";
+}
+
+// A missing file and a missing folder on the way to it are different failures.
+Error openError(int err, const std::string& path, const std::string& what) {
+    if (err == ENOENT) {
+        const auto slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        struct stat info {};
+        if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+            return Error(errnum::PathNotFound,
+                         "Stien findes ikke: " + quoted(path) + " (" + systemReason(err) + ")");
+        }
+        return Error(errnum::FileNotFound,
+                     "Filen findes ikke: " + quoted(path) + " (" + systemReason(err) + ")");
+    }
+    return Error(errnumFor(err), what + " " + quoted(path) + ": " + systemReason(err));
+}
+
+// Opens without blocking (a FIFO would otherwise wait for its other end) and
+// accepts ordinary files alone.
+int openOrdinary(const std::string& path, int flags, const std::string& what) {
+    if (path.empty()) {
+        throw Error(errnum::PathNotFound, what + ": intet filnavn");
+    }
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0644);
+    if (fd < 0) throw openError(errno, path, what);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        const int err = errno;
+        ::close(fd);
+        throw openError(err, path, what);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        const bool folder = S_ISDIR(info.st_mode);
+        throw Error(errnum::FileAccess,
+                    what + " " + quoted(path) + ": " +
+                        (folder ? "det er en mappe" : "ikke en almindelig fil"));
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+class PosixTextInput : public TextInput {
+  public:
+    PosixTextInput(int fd, std::string path)
+        : fd_(fd), path_(std::move(path)), buffer_(64 * 1024) {}
+    ~PosixTextInput() override { ::close(fd_); }
+    PosixTextInput(const PosixTextInput&) = delete;
+    PosixTextInput& operator=(const PosixTextInput&) = delete;
+
+    bool atEnd() override { return !available(); }
+
+    std::string readLine() override {
+        if (!available()) throw Error(errnum::InputPastEnd, "Input past end of file");
+        std::string raw;
+        while (available()) {
+            const char* begin = buffer_.data() + position_;
+            const char* end = buffer_.data() + length_;
+            const char* stop = begin;
+            while (stop != end && *stop != '\r' && *stop != '\n') ++stop;
+            raw.append(begin, stop);
+            position_ += static_cast<std::size_t>(stop - begin);
+            if (stop == end) continue;
+            const char terminator = *stop;
+            ++position_;
+            if (terminator == '\r' && available() && buffer_[position_] == '\n') ++position_;
+            break;
+        }
+        return cp1252ToUtf8(raw);
+    }
+
+  private:
+    // True when at least one unread byte is in the buffer, refilling it if needed.
+    bool available() {
+        if (position_ < length_) return true;
+        if (endReached_) return false;
+        ssize_t count;
+        do {
+            count = ::read(fd_, buffer_.data(), buffer_.size());
+        } while (count < 0 && errno == EINTR);
+        if (count < 0) {
+            const int err = errno;
+            throw Error(errnumFor(err),
+                        "Filen " + quoted(path_) + " kan ikke læses: " + systemReason(err));
+        }
+        position_ = 0;
+        length_ = static_cast<std::size_t>(count);
+        endReached_ = count == 0;
+        return count > 0;
+    }
+
+    int fd_;
+    std::string path_;
+    std::vector<char> buffer_;
+    std::size_t position_ = 0;
+    std::size_t length_ = 0;
+    bool endReached_ = false;
+};
+
+}  // namespace
+
+std::unique_ptr<TextInput> PosixFileSystem::openForInput(const std::string& path) {
+    const int fd = openOrdinary(path, O_RDONLY, "Filen kan ikke åbnes");
+    return std::make_unique<PosixTextInput>(fd, path);
+}
+
+void PosixFileSystem::appendLine(const std::string& path, const std::string& text) {
+    std::string bytes;
+    const std::string encoded = utf8ToCp1252(text);
+    bytes.reserve(encoded.size() + 2);
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        if (encoded[i] == '\n' && (i == 0 || encoded[i - 1] != '\r')) bytes.push_back('\r');
+        bytes.push_back(encoded[i]);
+    }
+    bytes += "\r\n";
+
+    const std::string what = "Der kan ikke skrives til filen";
+    const int fd = openOrdinary(path, O_WRONLY | O_APPEND | O_CREAT, what);
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            const int err = errno;
+            ::close(fd);
+            throw Error(errnumFor(err), what + " " + quoted(path) + ": " + systemReason(err));
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    // Some file systems report a failed write only here.
+    if (::close(fd) != 0 && errno != EINTR) {
+        const int err = errno;
+        throw Error(errnumFor(err), what + " " + quoted(path) + ": " + systemReason(err));
+    }
+}
+
+bool PosixFileSystem::isOrdinaryFile(const std::string& path) {
+    const auto slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name.front() == '.') return false;
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace pravelo::platform::posix
