@@ -9,14 +9,14 @@ namespace pravelo::platform {
 // A failure raised by anything outside the logic: it carries a number and a
 // description, the two things the program shows or logs.
 class Error : public std::runtime_error {
-public:
+  public:
     Error(std::int32_t number, const std::string& description)
         : std::runtime_error(description), number_(number) {}
 
     std::int32_t number() const { return number_; }
     std::string description() const { return what(); }
 
-private:
+  private:
     std::int32_t number_;
 };
 

@@ -7,7 +7,7 @@ namespace pravelo::platform {
 
 // Sequential reading of a single-byte text file; lines come back as UTF-8.
 class TextInput {
-public:
+  public:
     virtual ~TextInput() = default;
     virtual bool atEnd() = 0;
     // Throws Error (InputPastEnd) when called at the end.
@@ -16,7 +16,7 @@ public:
 
 // Plain files in the single-byte code page (Windows-1252) with CR LF line ends.
 class FileSystem {
-public:
+  public:
     virtual ~FileSystem() = default;
 
     // Opens an existing file for reading; throws Error when it cannot.

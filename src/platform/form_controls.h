@@ -18,7 +18,7 @@ inline constexpr Rgb kBlue{0, 0, 255};
 // Texts are UTF-8 and carry CR LF line breaks, which the controls show as breaks.
 
 class LabelControl {
-public:
+  public:
     virtual ~LabelControl() = default;
     virtual std::string caption() const = 0;
     virtual void setCaption(const std::string& text) = 0;
@@ -27,7 +27,7 @@ public:
 };
 
 class TextBoxControl {
-public:
+  public:
     virtual ~TextBoxControl() = default;
     virtual std::string text() const = 0;
     virtual void setText(const std::string& text) = 0;
@@ -39,7 +39,7 @@ public:
 };
 
 class ButtonControl {
-public:
+  public:
     virtual ~ButtonControl() = default;
     virtual std::string caption() const = 0;
     virtual void setCaption(const std::string& text) = 0;
@@ -48,7 +48,7 @@ public:
 
 // Editable drop-down of file-name patterns.
 class ComboControl {
-public:
+  public:
     virtual ~ComboControl() = default;
     virtual std::string text() const = 0;
     virtual void addItem(const std::string& text) = 0;
@@ -57,14 +57,14 @@ public:
 };
 
 class DriveListControl {
-public:
+  public:
     virtual ~DriveListControl() = default;
     // Root folder of the chosen drive.
     virtual std::string drive() const = 0;
 };
 
 class FolderListControl {
-public:
+  public:
     virtual ~FolderListControl() = default;
     virtual std::string path() const = 0;
     // Throws Error when the folder cannot be read; the list then keeps its folder.
@@ -74,7 +74,7 @@ public:
 // File list with extended multiple selection. Setting the folder or the
 // pattern rebuilds the list and clears the selection.
 class FileListControl {
-public:
+  public:
     virtual ~FileListControl() = default;
     virtual std::string path() const = 0;
     virtual void setPath(const std::string& path) = 0;  // throws Error
@@ -87,7 +87,7 @@ public:
 };
 
 class StatusPanelControl {
-public:
+  public:
     virtual ~StatusPanelControl() = default;
     virtual std::string text() const = 0;
     virtual void setText(const std::string& text) = 0;

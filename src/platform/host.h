@@ -6,7 +6,7 @@ namespace pravelo::platform {
 
 // Where the program runs from and what time it is, as the user's locale writes it.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // Folder of the running executable, without a trailing separator except for a root.

@@ -8,14 +8,14 @@ namespace pravelo::platform {
 
 // The working window's controls, named as the window names them.
 class MainForm {
-public:
+  public:
     virtual ~MainForm() = default;
 
-    virtual LabelControl& Label1() = 0;     // bold folder path
-    virtual TextBoxControl& Text1() = 0;    // macro name
+    virtual LabelControl& Label1() = 0;   // bold folder path
+    virtual TextBoxControl& Text1() = 0;  // macro name
     virtual FileListControl& File1() = 0;
     virtual FolderListControl& Dir1() = 0;
-    virtual ComboControl& Combo1() = 0;     // pattern
+    virtual ComboControl& Combo1() = 0;  // pattern
     virtual DriveListControl& Drive1() = 0;
     virtual TextBoxControl& Text2() = 0;    // error list
     virtual LabelControl& Label4() = 0;     // information area
@@ -35,7 +35,7 @@ public:
 
 // What the window reports to the logic; handler names follow the controls.
 class MainFormEvents {
-public:
+  public:
     virtual ~MainFormEvents() = default;
     virtual void Form_Load() = 0;
     virtual void Drive1_Change() = 0;
@@ -56,7 +56,7 @@ public:
 
 // The About dialog's controls and events.
 class AboutForm {
-public:
+  public:
     virtual ~AboutForm() = default;
     virtual void setCaption(const std::string& caption) = 0;
     virtual void setTitle(const std::string& text) = 0;    // lblTitle
@@ -65,7 +65,7 @@ public:
 };
 
 class AboutFormEvents {
-public:
+  public:
     virtual ~AboutFormEvents() = default;
     virtual void Form_Load() = 0;
     virtual void cmdOK_Click() = 0;

@@ -8,7 +8,7 @@ enum class MessageIcon { None, Information, Critical };
 
 // Modal message boxes with an OK button alone.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     virtual void show(const std::string& text, MessageIcon icon, const std::string& title) = 0;
 };

@@ -9,7 +9,7 @@ namespace pravelo::platform {
 // (number and description) when the office reports a failure.
 
 class OfficeDocument {
-public:
+  public:
     static constexpr int SaveChanges = -1;
     static constexpr int DoNotSaveChanges = 0;
 
@@ -18,14 +18,14 @@ public:
 };
 
 class OfficeOptions {
-public:
+  public:
     virtual ~OfficeOptions() = default;
     virtual void setCheckSpellingAsYouType(bool on) = 0;
     virtual void setCheckGrammarAsYouType(bool on) = 0;
 };
 
 class OfficeDocuments {
-public:
+  public:
     virtual ~OfficeDocuments() = default;
     // Opens the file and makes it the active document.
     virtual std::shared_ptr<OfficeDocument> open(const std::string& fileName) = 0;
@@ -35,7 +35,7 @@ public:
 // visible instance to the user and ends a hidden one, so nothing is left behind
 // by accident.
 class OfficeApplication {
-public:
+  public:
     virtual ~OfficeApplication() = default;
     virtual void setVisible(bool visible) = 0;
     virtual void setScreenUpdating(bool on) = 0;
@@ -48,7 +48,7 @@ public:
 };
 
 class OfficeLauncher {
-public:
+  public:
     virtual ~OfficeLauncher() = default;
     // Starts a new instance; never attaches to one that runs already.
     virtual std::unique_ptr<OfficeApplication> startNew() = 0;

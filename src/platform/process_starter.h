@@ -6,7 +6,7 @@ namespace pravelo::platform {
 
 // Starts other programs without waiting for them or keeping a handle.
 class ProcessStarter {
-public:
+  public:
     virtual ~ProcessStarter() = default;
 
     // The user's graphical text editor on one file. Throws Error when none can be started.

@@ -7,7 +7,7 @@ namespace pravelo::platform {
 
 // The 8-bit registry calls: each returns 0 on success or an error code.
 class Registry {
-public:
+  public:
     using Key = std::uintptr_t;
 
     static constexpr std::uint32_t LocalMachine = 0x80000002u;

@@ -1,0 +1,16 @@
+#include "settings/build_pravelo.h"
+
+#include "settings/settings.h"
+
+namespace pravelo::settings {
+
+void BuildPravelo::WriteDefaultSettingsFile() {
+    const std::string crlf = "\r\n";
+    const std::string stamp = platform_.host.shortDate() + ", " + platform_.host.longTime() + ", ";
+    // Eight lines here; the line end the file adds makes the ninth, empty one.
+    const std::string text = stamp + crlf + "[Makro]" + crlf + "MOLVARIKtilret" + crlf + crlf +
+                             "[DocType]" + crlf + "*.doc" + crlf + "*.dot" + crlf + crlf;
+    platform_.files.appendLine(settings_.FileBesideProgram(".dll"), text);
+}
+
+}  // namespace pravelo::settings

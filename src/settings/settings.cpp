@@ -1,0 +1,109 @@
+#include "settings/settings.h"
+
+#include <exception>
+
+#include "platform/error.h"
+#include "settings/build_pravelo.h"
+
+namespace pravelo::settings {
+
+namespace {
+const std::string kMacroHead = "[Makro]";
+const std::string kDocTypeHead = "[DocType]";
+}  // namespace
+
+std::string Settings::GetSettingValue(const std::string& key) {
+    try {
+        if (key == "MNavn") return macroName_;
+        if (key == "SysPath") return sysPath_;
+        return {};
+    } catch (const std::exception& e) {
+        platform_.messages.show(e.what(), platform::MessageIcon::Critical,
+                                platform_.version.productName);
+        return {};
+    }
+}
+
+void Settings::SetMacroName(const std::string& name) {
+    macroName_ = name;
+}
+
+std::string Settings::FileBesideProgram(const std::string& extension) {
+    return GetSettingValue("SysPath") + platform_.version.productName + extension;
+}
+
+void Settings::report(const std::string& description) {
+    platform_.messages.show(description, platform::MessageIcon::None,
+                            platform_.version.productName);
+}
+
+void Settings::LoadSettings() {
+    try {
+        std::string folder = platform_.host.executableFolder();
+        const char separator = platform_.host.pathSeparator();
+        if (folder.empty() || folder.back() != separator) folder += separator;
+        sysPath_ = folder;
+
+        if (!common_.FileExists(FileBesideProgram(".dll"))) {
+            try {
+                BuildPravelo(platform_, *this).WriteDefaultSettingsFile();
+            } catch (const std::exception&) {
+                missingFileReported_ = true;
+                throw;
+            }
+        }
+        macroName_ = ReadSettingsSection(1);
+    } catch (const std::exception& e) {
+        report(e.what());
+    }
+}
+
+std::string Settings::ReadSettingsSection(std::int16_t section) {
+    switch (section) {
+        case 1:
+            return readMacroName();
+        case 2:
+            readDocumentTypes();
+            return {};
+        default:
+            return {};
+    }
+}
+
+std::string Settings::readMacroName() {
+    std::string result;
+    try {
+        auto input = platform_.files.openForInput(FileBesideProgram(".dll"));
+        while (!input->atEnd()) {
+            if (input->readLine() == kMacroHead) {
+                result = input->readLine();
+                break;
+            }
+        }
+    } catch (const std::exception& e) {
+        report(e.what());
+    }
+    return result;
+}
+
+void Settings::readDocumentTypes() {
+    const std::string path = FileBesideProgram(".dll");
+    try {
+        auto input = platform_.files.openForInput(path);
+        bool inList = false;
+        while (!input->atEnd()) {
+            const std::string line = input->readLine();
+            if (line.empty() && inList) break;
+            if (inList) platform_.form.Combo1().addItem(line);
+            if (line == kDocTypeHead) inList = true;
+        }
+    } catch (const platform::Error& e) {
+        if (!(missingFileReported_ && e.number() == platform::errnum::FileNotFound)) {
+            report(e.what());
+        }
+    } catch (const std::exception& e) {
+        report(e.what());
+    }
+}
+
+}  // namespace pravelo::settings

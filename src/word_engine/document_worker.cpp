@@ -1,0 +1,63 @@
+#include <exception>
+#include <memory>
+
+#include "platform/error.h"
+#include "word_engine/doo_with_file.h"
+
+namespace pravelo::word_engine {
+
+namespace {
+
+platform::Error asError(const std::exception& e) {
+    if (const auto* error = dynamic_cast<const platform::Error*>(&e)) return *error;
+    return platform::Error(platform::errnum::Internal, e.what());
+}
+
+}  // namespace
+
+bool DooWithFile::ProcessDocument(const std::string& fullPath, const std::string& mode) {
+    const auto logFailure = [&](const std::exception& e) {
+        const platform::Error error = asError(e);
+        WriteLogLine(std::to_string(error.number()) + ", " + fullPath + ", " + error.description());
+    };
+
+    bool result = false;
+    std::unique_ptr<platform::OfficeApplication> app;
+    try {
+        app = platform_.office.startNew();
+        app->setVisible(false);
+        app->setScreenUpdating(false);
+        app->options().setCheckSpellingAsYouType(false);
+        app->options().setCheckGrammarAsYouType(false);
+        const auto document = app->documents().open(fullPath);
+
+        if (mode == "RunMakro") {
+            app->run(settings_.GetSettingValue("MNavn"));
+        } else if (mode == "RunDokument") {
+            app->setVisible(true);
+            app->setScreenUpdating(true);
+            app->options().setCheckSpellingAsYouType(true);
+            app->options().setCheckGrammarAsYouType(true);
+            return true;  // the visible instance now belongs to the user
+        }
+
+        // Whatever the macro left active is what gets saved.
+        app->activeDocument()->close(platform::OfficeDocument::SaveChanges);
+        result = true;
+    } catch (const std::exception& e) {
+        result = false;
+        logFailure(e);
+    }
+
+    if (app) {
+        try {
+            app->quit();
+        } catch (const std::exception& e) {
+            result = false;
+            logFailure(e);
+        }
+    }
+    return result;
+}
+
+}  // namespace pravelo::word_engine

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "common/commen_functions.h"
+#include "platform/platform.h"
+#include "settings/settings.h"
+
+namespace pravelo::word_engine {
+
+// The office work: one document at a time, the batch runs over the file
+// list's selection, the run log and the text viewer.
+class DooWithFile {
+  public:
+    DooWithFile(const platform::Platform& platform, settings::Settings& settings,
+                common::CommenFunctions& common)
+        : platform_(platform), settings_(settings), common_(common) {}
+
+    // Mode "RunMakro" edits and saves, "RunDokument" leaves the document open for the
+    // user. Never raises: a failure is logged and gives false.
+    bool ProcessDocument(const std::string& fullPath, const std::string& mode);
+
+    void EditSelectedFiles();
+    // Errors that are not a document's own pass to the caller.
+    void OpenSelectedFiles();
+
+    std::string CheckRunInputs(const std::string& check);
+
+    void WriteLogLine(const std::string& text);
+    void OpenInNotepad(const std::string& path);
+
+  private:
+    struct BatchTexts;
+    void runBatch(const BatchTexts& texts);
+    void writeEndStamp();
+
+    const platform::Platform& platform_;
+    settings::Settings& settings_;
+    common::CommenFunctions& common_;
+};
+
+}  // namespace pravelo::word_engine
