@@ -135,12 +135,18 @@ void PosixFileSystem::appendLine(const std::string& path, const std::string& tex
 
     const std::string what = "Der kan ikke skrives til filen";
     const int fd = openOrdinary(path, O_WRONLY | O_APPEND | O_CREAT, what);
+    struct stat before {};
+    ::fstat(fd, &before);
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
         if (count < 0) {
             if (errno == EINTR) continue;
             const int err = errno;
+            // A half line (disk full) would run into the next line appended.
+            if (written > 0) {
+                [[maybe_unused]] const int undone = ::ftruncate(fd, before.st_size);
+            }
             ::close(fd);
             throw Error(errnumFor(err), what + " " + quoted(path) + ": " + systemReason(err));
         }

@@ -1,8 +1,10 @@
 #include "platform/posix/posix_host.h"
 
+#include <iconv.h>
 #include <langinfo.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string_view>
 #include <vector>
@@ -72,11 +74,31 @@ std::string PosixHost::format(const std::tm& time, const char* pattern) const {
     for (;;) {
         const std::size_t length =
             strftime_l(buffer.data(), buffer.size(), pattern, &time, locale_);
-        if (length > 0) return std::string(buffer.data(), length);
+        if (length > 0) return toUtf8(std::string(buffer.data(), length));
         // 0 means too small (or an empty result, which no date format gives).
         if (buffer.size() >= 4096) return "";
         buffer.resize(buffer.size() * 4);
     }
+}
+
+// strftime writes in the locale's own character set; the program's texts are UTF-8.
+std::string PosixHost::toUtf8(std::string text) const {
+    const bool ascii =
+        std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
+    const std::string codeset = nl_langinfo_l(CODESET, locale_);
+    if (ascii || codeset == "UTF-8") return text;
+    iconv_t converter = iconv_open("UTF-8", codeset.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1)) return text;
+    std::string out(text.size() * 4, '\0');
+    char* in = text.data();
+    std::size_t inLeft = text.size();
+    char* put = out.data();
+    std::size_t outLeft = out.size();
+    const bool ok = iconv(converter, &in, &inLeft, &put, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(converter);
+    if (!ok) return text;
+    out.resize(out.size() - outLeft);
+    return out;
 }
 
 std::string PosixHost::dateText(const std::tm& time) const {

@@ -34,6 +34,7 @@ class PosixHost : public Host {
 
   private:
     std::string format(const std::tm& time, const char* format) const;
+    std::string toUtf8(std::string text) const;
     std::string dateText(const std::tm& time) const;
     std::string timeText(const std::tm& time) const;
 
