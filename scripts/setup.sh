@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what the build needs on Debian 12 (only what is missing), then
+# configures and builds. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="$ROOT/build"
+
+need_packages=(cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev libreoffice-dev
+               fonts-dejavu-core xvfb xauth)
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
+
+missing=()
+for p in "${need_packages[@]}"; do installed "$p" || missing+=("$p"); done
+# The headless office; a machine that already has the full office keeps it
+# (the two conflict, and the full one serves as well).
+if ! installed libreoffice-writer && ! installed libreoffice-writer-nogui; then
+    missing+=(libreoffice-writer-nogui)
+fi
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    $SUDO apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+cmake --preset default -S "$ROOT" >/dev/null
+cmake --build --preset default "$@"
