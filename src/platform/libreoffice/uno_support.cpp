@@ -1,0 +1,128 @@
+#include "platform/libreoffice/uno_support.h"
+
+#include <com/sun/star/bridge/BridgeFactory.hpp>
+#include <com/sun/star/bridge/XBridge.hpp>
+#include <com/sun/star/connection/Connector.hpp>
+#include <com/sun/star/connection/NoConnectException.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <osl/file.hxx>
+#include <rtl/bootstrap.hxx>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <random>
+#include <thread>
+
+#include "platform/libreoffice/office_errors.h"
+
+namespace pravelo::platform::libreoffice::uno {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
+
+Reference<css::uno::XComponentContext> localContext(const std::filesystem::path& programDir) {
+    static const Reference<css::uno::XComponentContext> context = [&] {
+        try {
+            rtl::Bootstrap::set("URE_BOOTSTRAP",
+                                fileUrl((programDir / "fundamentalrc").string()));
+            return cppu::defaultBootstrap_InitialComponentContext();
+        } catch (const css::uno::Exception& e) {
+            throw Error(errors::CannotStartOffice,
+                        "Cannot load the UNO runtime from " + programDir.string() + ": " +
+                            toStd(e.Message));
+        }
+    }();
+    return context;
+}
+
+rtl::OUString fileUrl(const std::string& systemPath) {
+    rtl::OUString url;
+    osl::FileBase::getFileURLFromSystemPath(toOU(systemPath), url);
+    return url;
+}
+
+std::string systemPath(const rtl::OUString& fileUrl) {
+    rtl::OUString path;
+    if (osl::FileBase::getSystemPathFromFileURL(fileUrl, path) != osl::FileBase::E_None) {
+        return toStd(fileUrl);
+    }
+    return toStd(path);
+}
+
+std::string uniquePipeName() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    return "pravelo_" + std::to_string(::getpid()) + "_" + std::to_string(++counter) + "_" +
+           std::to_string(random());
+}
+
+std::vector<std::string> headlessArgs(const std::string& pipeName, const std::string& profileUrl) {
+    return {"--headless",
+            "--invisible",
+            "--norestore",
+            "--nologo",
+            "--nodefault",
+            "--nolockcheck",
+            "--accept=pipe,name=" + pipeName + ";urp;StarOffice.ComponentContext",
+            "-env:UserInstallation=" + profileUrl};
+}
+
+Connection connect(OfficeProcess& office, const std::string& pipeName,
+                   const std::filesystem::path& programDir, std::chrono::milliseconds limit) {
+    const auto local = localContext(programDir);
+    // Where the office's pipe library puts the socket of a named pipe.
+    const std::string socket = "/tmp/OSL_PIPE_" + std::to_string(::getuid()) + "_" + pipeName;
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (true) {
+        if (!office.running()) {
+            const int status = office.exitStatus();
+            const bool missing = WIFEXITED(status) && WEXITSTATUS(status) == 127;
+            throw Error(errors::CannotStartOffice,
+                        missing ? "The office cannot be started (is LibreOffice installed?)"
+                                : "The office ended before it could be used (exit status " +
+                                      std::to_string(WIFEXITED(status) ? WEXITSTATUS(status)
+                                                                       : 128 + WTERMSIG(status)) +
+                                      ")");
+        }
+        if (std::filesystem::exists(socket)) {
+            if (!socketOwnedByGroup(socket, office.processGroup())) {
+                throw Error(errors::CannotStartOffice,
+                            "The office pipe " + pipeName +
+                                " is served by a process this program did not start");
+            }
+            try {
+                auto connection = css::connection::Connector::create(local)->connect(
+                    toOU("pipe,name=" + pipeName));
+                auto bridge = css::bridge::BridgeFactory::create(local)->createBridge(
+                    rtl::OUString(), "urp", connection, nullptr);
+                Connection result;
+                result.bridge.set(bridge, UNO_QUERY_THROW);
+                result.context.set(bridge->getInstance("StarOffice.ComponentContext"),
+                                   UNO_QUERY_THROW);
+                result.desktop = css::frame::Desktop::create(result.context);
+                return result;
+            } catch (const css::connection::NoConnectException&) {
+            } catch (const css::uno::Exception& e) {
+                throw Error(errors::CannotStartOffice,
+                            "Cannot connect to the office: " + toStd(e.Message));
+            }
+        }
+        if (std::chrono::steady_clock::now() >= until) {
+            throw Error(errors::TimedOut, "The office did not answer within " +
+                                              std::to_string(limit.count() / 1000) + " s");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    }
+}
+
+void disposeQuietly(const Reference<css::lang::XComponent>& component) {
+    if (!component.is()) return;
+    try {
+        component->dispose();
+    } catch (...) {
+    }
+}
+
+}  // namespace pravelo::platform::libreoffice::uno
