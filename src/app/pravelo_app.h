@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+
+#include "about/frm_about.h"
+#include "common/commen_functions.h"
+#include "main_window/frm_list_mine_filer.h"
+#include "platform/libreoffice/libreoffice_launcher.h"
+#include "platform/platform.h"
+#include "platform/posix/linux_registry.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/posix/posix_host.h"
+#include "platform/posix/posix_process_starter.h"
+#include "platform/qt/qt_main_form.h"
+#include "platform/qt/qt_message_boxes.h"
+#include "settings/settings.h"
+#include "word_engine/doo_with_file.h"
+
+namespace pravelo::app {
+
+// The real platform wired to the logic; needs a QApplication.
+class PraveloApp {
+public:
+    PraveloApp();
+
+    // Runs the window's start-up sequence and shows it.
+    void start();
+
+    platform::qt::QtMainForm& form() { return form_; }
+    main_window::frmListMineFiler& window() { return window_; }
+
+private:
+    platform::posix::PosixHost host_;
+    platform::posix::PosixFileSystem files_;
+    platform::posix::PosixProcessStarter processes_;
+    platform::posix::LinuxRegistry registry_;
+    platform::libreoffice::LibreOfficeLauncher office_;
+    platform::qt::QtMessageBoxes messages_;
+    platform::qt::QtMainForm form_;
+    platform::Platform platform_;
+    common::CommenFunctions common_;
+    settings::Settings settings_;
+    word_engine::DooWithFile worker_;
+    main_window::frmListMineFiler window_;
+};
+
+}  // namespace pravelo::app
