@@ -12,9 +12,9 @@ std::string findOnPath(const std::string& name, const std::string& pathList) {
     std::size_t start = 0;
     for (;;) {
         const std::size_t colon = pathList.find(':', start);
-        std::string folder = pathList.substr(start, colon - start);
-        if (folder.empty()) folder = ".";
-        const std::string candidate = folder + "/" + name;
+        const std::size_t length = (colon == std::string::npos ? pathList.size() : colon) - start;
+        const std::string candidate =
+            (length == 0 ? std::string(".") : pathList.substr(start, length)) + "/" + name;
         struct stat info {};
         if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
             ::access(candidate.c_str(), X_OK) == 0) {
