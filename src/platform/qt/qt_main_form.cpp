@@ -1,0 +1,445 @@
+#include "platform/qt/qt_main_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+
+#include "platform/qt/drive_list.h"
+#include "platform/qt/file_list.h"
+#include "platform/qt/folder_list.h"
+#include "platform/qt/pattern_combo.h"
+#include "platform/qt/qt_about_dialog.h"
+#include "platform/qt/qt_artwork.h"
+#include "platform/qt/qt_support.h"
+#include "platform/qt/status_clock.h"
+
+namespace pravelo::platform::qt {
+
+namespace {
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QString& toolTip, const QRect& rect) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setFont(dialogFont(true));
+    button->setToolTip(toolTip);
+    // No default button: Enter does nothing window-wide.
+    button->setAutoDefault(false);
+    button->setGeometry(rect);
+    return button;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(rect);
+    return label;
+}
+
+QLabel* makePanel(QWidget* parent, const char* name, const QString& toolTip) {
+    auto* panel = new QLabel(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setTextFormat(Qt::PlainText);
+    panel->setToolTip(toolTip);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setIndent(2);
+    return panel;
+}
+
+}  // namespace
+
+QtMainForm::QtMainForm(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                              Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName(QStringLiteral("frmListMineFiler"));
+    setWindowIcon(programIcon());
+    setFont(dialogFont());
+    QPalette background = palette();
+    background.setColor(QPalette::Window, QApplication::palette("QMenu").color(QPalette::Window));
+    setPalette(background);
+
+    createControls();
+    createActions();
+    createMenus();
+    createStatusBar();
+    setTabOrderChain();
+    fitToClientArea();
+}
+
+QtMainForm::~QtMainForm() {
+    // The dialog shows its failures through our message boxes.
+    delete about_.data();
+}
+
+void QtMainForm::createControls() {
+    central_ = new QWidget(this);
+    central_->setObjectName(QStringLiteral("central"));
+    central_->setFixedSize(kClientWidth, kCentralHeight);
+    setCentralWidget(central_);
+
+    // The controls in the layout's order, so later ones lie on top.
+    label1Widget_ =
+        makeLabel(central_, "Label1", QStringLiteral("Label1"), twipsRect(720, 120, 6015, 255));
+    label1Widget_->setFont(dialogFont(true));
+
+    makeLabel(central_, "Label2", QStringLiteral("Makro"), twipsRect(3840, 480, 615, 375));
+
+    text1Widget_ = new QLineEdit(central_);
+    text1Widget_->setObjectName(QStringLiteral("Text1"));
+    text1Widget_->setToolTip(QStringLiteral("Indtast Makroen's navn"));
+    text1Widget_->setGeometry(twipsRect(4440, 480, 2295, 285));
+    connect(text1Widget_, &QLineEdit::textEdited, this, &QtMainForm::onMacroNameEdited);
+
+    file1_ = new FileList(central_);
+    file1_->setObjectName(QStringLiteral("File1"));
+    file1_->setToolTip(QStringLiteral("Vælg filer fra listen"));
+    file1_->setGeometry(twipsRect(480, 840, 3015, 2040));
+
+    dir1_ = new FolderList(central_);
+    dir1_->setObjectName(QStringLiteral("Dir1"));
+    dir1_->setToolTip(QStringLiteral("Vælg bibliotek fra Listen"));
+    dir1_->setGeometry(twipsRect(3840, 840, 2895, 2115));
+    connect(dir1_, &FolderList::folderChosen, this, &QtMainForm::onFolderChosen);
+    connect(dir1_, &FolderList::folderRefused, this, &QtMainForm::onFolderRefused);
+
+    combo1_ = new PatternCombo(central_);
+    combo1_->setObjectName(QStringLiteral("Combo1"));
+    combo1_->setToolTip(QStringLiteral("Vælg fil type fra listen"));
+    combo1_->setGeometry(twipsRect(2520, 3000, 975, 315));
+    connect(combo1_, &PatternCombo::chosen, this, &QtMainForm::onPatternChosen);
+
+    drive1_ = new DriveList(central_);
+    drive1_->setObjectName(QStringLiteral("Drive1"));
+    drive1_->setToolTip(QStringLiteral("Vælg drev fra listen"));
+    drive1_->setGeometry(twipsRect(3840, 3000, 2895, 315));
+    connect(drive1_, &DriveList::driveChosen, this, &QtMainForm::onDriveChosen);
+
+    text2Widget_ = new QPlainTextEdit(QStringLiteral("Text2"), central_);
+    text2Widget_->setObjectName(QStringLiteral("Text2"));
+    text2Widget_->setReadOnly(true);
+    text2Widget_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text2Widget_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text2Widget_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    text2Widget_->setGeometry(twipsRect(480, 3480, 6255, 1695));
+    text2Widget_->hide();
+
+    label4Widget_ =
+        makeLabel(central_, "Label4", QStringLiteral("Label4"), twipsRect(480, 3600, 6255, 1455));
+    label4Widget_->setWordWrap(true);
+    // A label is drawn beneath windowed controls, so a shown error list covers it.
+    text2Widget_->raise();
+
+    command1Widget_ = makeButton(central_, "Command1", QStringLiteral("&Kør"),
+                                 QStringLiteral("Editer fil(er) med makro (Ctrl+K)"),
+                                 twipsRect(840, 5400, 1095, 495));
+    connect(command1Widget_, &QPushButton::clicked, this, &QtMainForm::onRunClicked);
+    command3Widget_ =
+        makeButton(central_, "Command3", QStringLiteral("Å&ben"),
+                   QStringLiteral("Åben valgte Filer"), twipsRect(2160, 5400, 1215, 495));
+    connect(command3Widget_, &QPushButton::clicked, this, &QtMainForm::onOpenClicked);
+    command2Widget_ =
+        makeButton(central_, "Command2", QStringLiteral("&Annuller"),
+                   QStringLiteral("Luk program (Ctrl+Q)"), twipsRect(3720, 5400, 1095, 495));
+    connect(command2Widget_, &QPushButton::clicked, this, &QtMainForm::onCloseClicked);
+
+    // Windows' application-workspace colour has no palette role; Dark is what
+    // Qt itself paints a workspace with.
+    line1_ = new QFrame(central_);
+    line1_->setObjectName(QStringLiteral("Line1"));
+    line1_->setFrameShape(QFrame::NoFrame);
+    line1_->setAutoFillBackground(true);
+    line1_->setBackgroundRole(QPalette::Dark);
+    line1_->setGeometry(0, 0, twips(7440), 1);
+
+    label1_ = std::make_unique<QtLabel>(label1Widget_);
+    text1_ = std::make_unique<QtLineTextBox>(text1Widget_);
+    text2_ = std::make_unique<QtListTextBox>(text2Widget_);
+    label4_ = std::make_unique<QtLabel>(label4Widget_);
+    command1_ = std::make_unique<QtButton>(command1Widget_);
+    command2_ = std::make_unique<QtButton>(command2Widget_);
+    command3_ = std::make_unique<QtButton>(command3Widget_);
+}
+
+void QtMainForm::createActions() {
+    startMakroAct_ = new QAction(QStringLiteral("&Kør Makro"), this);
+    startMakroAct_->setObjectName(QStringLiteral("mnuVormixStartMakro"));
+    startMakroAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    connect(startMakroAct_, &QAction::triggered, this, &QtMainForm::onStartMakroTriggered);
+
+    openFilesAct_ = new QAction(QStringLiteral("&Åben fil(er)"), this);
+    openFilesAct_->setObjectName(QStringLiteral("mnuVormixOpenMyFileFil"));
+    openFilesAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(openFilesAct_, &QAction::triggered, this, &QtMainForm::onOpenFilesTriggered);
+
+    exitAct_ = new QAction(QStringLiteral("&Afslut"), this);
+    exitAct_->setObjectName(QStringLiteral("mnuVormixAfslut"));
+    exitAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(exitAct_, &QAction::triggered, this, &QtMainForm::onExitTriggered);
+
+    showLogAct_ = new QAction(QStringLiteral("&Vis log"), this);
+    showLogAct_->setObjectName(QStringLiteral("mnuVormixErrLog"));
+    showLogAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(showLogAct_, &QAction::triggered, this, &QtMainForm::onShowLogTriggered);
+
+    addToWordAct_ = new QAction(QStringLiteral("&Tilføj til Word"), this);
+    addToWordAct_->setObjectName(QStringLiteral("mnuAddButtonToWord"));
+    addToWordAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
+    connect(addToWordAct_, &QAction::triggered, this, &QtMainForm::onAddToWordTriggered);
+
+    settingsAct_ = new QAction(QStringLiteral("&Indstillinger"), this);
+    settingsAct_->setObjectName(QStringLiteral("mnuVormixSettings"));
+    settingsAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(settingsAct_, &QAction::triggered, this, &QtMainForm::onSettingsTriggered);
+
+    aboutAct_ = new QAction(QStringLiteral("&Om Vormix"), this);
+    aboutAct_->setObjectName(QStringLiteral("mnuVormixAbout"));
+    aboutAct_->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(aboutAct_, &QAction::triggered, this, &QtMainForm::onAboutTriggered);
+}
+
+void QtMainForm::createMenus() {
+    menuBar()->setObjectName(QStringLiteral("menuBar"));
+
+    filerMenu_ = menuBar()->addMenu(QStringLiteral("&Filer"));
+    filerMenu_->setObjectName(QStringLiteral("mnuVormixFiler"));
+    filerMenu_->addAction(startMakroAct_);
+    filerMenu_->addAction(openFilesAct_);
+    filerMenu_->addAction(exitAct_);
+
+    functionsMenu_ = menuBar()->addMenu(QStringLiteral("&Funktioner"));
+    functionsMenu_->setObjectName(QStringLiteral("mnuVormixFunctions"));
+    functionsMenu_->addAction(showLogAct_);
+    functionsMenu_->addAction(addToWordAct_);
+    functionsMenu_->addAction(settingsAct_);
+
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpMenu_->setObjectName(QStringLiteral("mnuVormixHelp"));
+    helpMenu_->addAction(aboutAct_);
+
+    // Pop-ups are windows of their own and do not inherit the window's font.
+    for (QMenu* menu : {filerMenu_, functionsMenu_, helpMenu_}) {
+        menu->setFont(dialogFont());
+    }
+}
+
+void QtMainForm::createStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    bar->setFixedHeight(kStatusHeight);
+
+    // Messages go into this label, never through showMessage(), which would
+    // hide the panel for as long as the message stands.
+    panel1_ = makePanel(bar, "StatusPanel1", QStringLiteral("Hmm"));
+    panel1_->setText(QStringLiteral("Pravelo — kontakt@pravelo.example"));
+    panel1_->setMinimumWidth(twips(1040));
+    bar->addWidget(panel1_, 1);
+
+    datePanel_ = makePanel(bar, "StatusPanel2", QStringLiteral("Dato"));
+    datePanel_->setFixedWidth(twips(940));
+    bar->addPermanentWidget(datePanel_);
+
+    timePanel_ = makePanel(bar, "StatusPanel3", QStringLiteral("Tid"));
+    timePanel_->setMinimumWidth(twips(640));
+    bar->addPermanentWidget(timePanel_);
+
+    statusPanel1_ = std::make_unique<QtStatusPanel>(panel1_);
+
+    clock_ = new QTimer(this);
+    clock_->setInterval(1000);
+    connect(clock_, &QTimer::timeout, this, &QtMainForm::updateClock);
+    clock_->start();
+    updateClock();
+}
+
+void QtMainForm::setTabOrderChain() {
+    const QList<QWidget*> order{dir1_,           drive1_,         file1_,
+                                command1Widget_, command2Widget_, text1Widget_,
+                                text2Widget_,    command3Widget_, combo1_};
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        setTabOrder(order[i - 1], order[i]);
+    }
+    dir1_->setFocus();
+}
+
+void QtMainForm::fitToClientArea() {
+    // The size hint alone comes out a pixel short under some styles.
+    const int menuHeight =
+        qMax(menuBar()->heightForWidth(kClientWidth), menuBar()->sizeHint().height());
+    setFixedSize(kClientWidth, menuHeight + kCentralHeight + kStatusHeight);
+}
+
+FileListControl& QtMainForm::File1() {
+    return *file1_;
+}
+
+FolderListControl& QtMainForm::Dir1() {
+    return *dir1_;
+}
+
+ComboControl& QtMainForm::Combo1() {
+    return *combo1_;
+}
+
+DriveListControl& QtMainForm::Drive1() {
+    return *drive1_;
+}
+
+void QtMainForm::setEvents(MainFormEvents* events) {
+    events_ = events;
+}
+
+void QtMainForm::setAboutFactory(AboutFactory factory) {
+    aboutFactory_ = std::move(factory);
+}
+
+void QtMainForm::setMessageBoxes(MessageBoxes* boxes) {
+    boxes_ = boxes != nullptr ? boxes : &ownBoxes_;
+}
+
+void QtMainForm::setCaption(const std::string& caption) {
+    setWindowTitle(toQt(caption));
+}
+
+void QtMainForm::unload() {
+    close();
+}
+
+void QtMainForm::refresh() {
+    repaint();
+}
+
+void QtMainForm::showAbout() {
+    if (about_ && !about_->isUnloading()) {
+        about_->show();
+        about_->raise();
+        about_->activateWindow();
+        return;
+    }
+    auto* dialog = new QtAboutDialog();
+    dialog->setMessageBoxes(boxes_);
+    if (aboutFactory_) {
+        dialog->setEvents(aboutFactory_(*dialog));
+    }
+    about_ = dialog;
+    dialog->load();
+    if (about_.isNull() || dialog->isUnloading()) {
+        return;
+    }
+    dialog->placeOver(this);
+    dialog->show();
+}
+
+QtAboutDialog* QtMainForm::aboutDialog() const {
+    return about_ && !about_->isUnloading() ? about_.data() : nullptr;
+}
+
+void QtMainForm::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        fitToClientArea();
+        if (const QScreen* where = screen()) {
+            setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(),
+                                            where->availableGeometry()));
+        }
+    }
+    QMainWindow::showEvent(event);
+}
+
+void QtMainForm::closeEvent(QCloseEvent* event) {
+    // Closing never asks. An open About dialog must count as a window of its
+    // own from now on, or the program would end under it.
+    if (about_) {
+        about_->releaseOwner();
+    }
+    event->accept();
+}
+
+void QtMainForm::raiseEvent(void (MainFormEvents::*handler)()) {
+    if (events_ != nullptr) {
+        MainFormEvents* events = events_;
+        runHandler([events, handler] { (events->*handler)(); }, *boxes_);
+    }
+}
+
+void QtMainForm::onDriveChosen() {
+    raiseEvent(&MainFormEvents::Drive1_Change);
+}
+
+void QtMainForm::onFolderChosen() {
+    raiseEvent(&MainFormEvents::Dir1_Change);
+}
+
+void QtMainForm::onFolderRefused(const QString& description) {
+    boxes_->show(fromQt(description), MessageIcon::None, fromQt(applicationTitle()));
+}
+
+void QtMainForm::onPatternChosen() {
+    raiseEvent(&MainFormEvents::Combo1_Click);
+}
+
+void QtMainForm::onMacroNameEdited() {
+    raiseEvent(&MainFormEvents::Text1_Change);
+}
+
+void QtMainForm::onRunClicked() {
+    raiseEvent(&MainFormEvents::Command1_Click);
+}
+
+void QtMainForm::onCloseClicked() {
+    raiseEvent(&MainFormEvents::Command2_Click);
+}
+
+void QtMainForm::onOpenClicked() {
+    raiseEvent(&MainFormEvents::Command3_Click);
+}
+
+void QtMainForm::onStartMakroTriggered() {
+    raiseEvent(&MainFormEvents::mnuVormixStartMakro_Click);
+}
+
+void QtMainForm::onOpenFilesTriggered() {
+    raiseEvent(&MainFormEvents::mnuVormixOpenMyFileFil_Click);
+}
+
+void QtMainForm::onExitTriggered() {
+    raiseEvent(&MainFormEvents::mnuVormixAfslut_Click);
+}
+
+void QtMainForm::onShowLogTriggered() {
+    raiseEvent(&MainFormEvents::mnuVormixErrLog_Click);
+}
+
+void QtMainForm::onAddToWordTriggered() {
+    raiseEvent(&MainFormEvents::mnuAddButtonToWord_Click);
+}
+
+void QtMainForm::onSettingsTriggered() {
+    raiseEvent(&MainFormEvents::mnuVormixSettings_Click);
+}
+
+void QtMainForm::onAboutTriggered() {
+    raiseEvent(&MainFormEvents::mnuVormixAbout_Click);
+}
+
+void QtMainForm::updateClock() {
+    const QDateTime now = QDateTime::currentDateTime();
+    datePanel_->setText(statusDateText(now.date()));
+    timePanel_->setText(statusTimeText(now.time()));
+}
+
+}  // namespace pravelo::platform::qt

@@ -1,0 +1,40 @@
+#include "platform/qt/qt_message_boxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "platform/qt/qt_support.h"
+
+namespace pravelo::platform::qt {
+
+namespace {
+
+QMessageBox::Icon toQt(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Critical:
+            return QMessageBox::Critical;
+        case MessageIcon::None:
+            break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void QtMessageBoxes::show(const std::string& text, MessageIcon icon, const std::string& title) {
+    QMessageBox box(QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("PraveloMessageBox"));
+    box.setIcon(toQt(icon));
+    box.setWindowTitle(qt::toQt(title));
+    // Paths and macro names are data, never markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setText(displayText(text));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+}
+
+}  // namespace pravelo::platform::qt

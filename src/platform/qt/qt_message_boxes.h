@@ -1,0 +1,13 @@
+#pragma once
+
+#include "platform/message_boxes.h"
+
+namespace pravelo::platform::qt {
+
+// Modal message box with an OK button, parented to the active window.
+class QtMessageBoxes : public MessageBoxes {
+  public:
+    void show(const std::string& text, MessageIcon icon, const std::string& title) override;
+};
+
+}  // namespace pravelo::platform::qt

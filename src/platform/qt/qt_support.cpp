@@ -1,0 +1,62 @@
+#include "platform/qt/qt_support.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include "platform/error.h"
+
+namespace pravelo::platform::qt {
+
+QString displayText(const std::string& text) {
+    QString result = toQt(text);
+    result.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return result;
+}
+
+QFont dialogFont(bool bold) {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("DejaVu Sans")});
+    // 8.25 pt at 96 dpi.
+    font.setPixelSize(11);
+    font.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return font;
+}
+
+QString checkedFolder(const std::string& path) {
+    if (path.empty()) {
+        throw Error(errnum::PathNotFound, "Stien blev ikke fundet: (tom sti)");
+    }
+    const QFileInfo info(toQt(path));
+    const QString folder = QDir::cleanPath(info.absoluteFilePath());
+    if (!info.exists() || !info.isDir()) {
+        throw Error(errnum::PathNotFound, "Stien blev ikke fundet: " + fromQt(folder));
+    }
+    // access() rather than the permission bits: it answers for this user.
+    if (::access(QFile::encodeName(folder).constData(), R_OK | X_OK) != 0) {
+        throw Error(errnum::PermissionDenied, "Adgang nægtet: " + fromQt(folder));
+    }
+    return folder;
+}
+
+QString applicationTitle() {
+    const QString name = QGuiApplication::applicationDisplayName();
+    return name.isEmpty() ? QStringLiteral("Pravelo") : name;
+}
+
+void runHandler(const std::function<void()>& handler, MessageBoxes& boxes) {
+    try {
+        handler();
+    } catch (const std::exception& failure) {
+        boxes.show(failure.what(), MessageIcon::Critical, fromQt(applicationTitle()));
+    } catch (...) {
+        boxes.show("Ukendt fejl", MessageIcon::Critical, fromQt(applicationTitle()));
+    }
+}
+
+}  // namespace pravelo::platform::qt

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <functional>
+#include <string>
+
+#include "platform/message_boxes.h"
+
+namespace pravelo::platform::qt {
+
+// Layouts are drawn in twips; 15 twips make one pixel at 96 dpi.
+constexpr int twips(int value) {
+    return (value + 7) / 15;
+}
+
+inline QRect twipsRect(int left, int top, int width, int height) {
+    return QRect(twips(left), twips(top), twips(width), twips(height));
+}
+
+inline QString toQt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+inline std::string fromQt(const QString& text) {
+    return text.toStdString();
+}
+
+// The logic writes line breaks as CR LF; widgets want a bare LF.
+QString displayText(const std::string& text);
+
+// The closest we have to the classic 8.25 pt dialog font.
+QFont dialogFont(bool bold = false);
+
+// The absolute, cleaned form of a folder the lists can show. Throws Error
+// with a Danish description when the folder is missing or cannot be read.
+QString checkedFolder(const std::string& path);
+
+// Title for messages raised by the window itself.
+QString applicationTitle();
+
+// Runs one of the logic's handlers. A failure the handler let through is shown
+// with its description instead of unwinding through Qt's event loop, which
+// would end the program.
+void runHandler(const std::function<void()>& handler, MessageBoxes& boxes);
+
+}  // namespace pravelo::platform::qt
