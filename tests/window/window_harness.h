@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "about/frm_about.h"
+#include "common/commen_functions.h"
+#include "fake_platform.h"
+#include "main_window/frm_list_mine_filer.h"
+#include "platform/posix/posix_file_system.h"
+#include "platform/qt/qt_main_form.h"
+#include "settings/settings.h"
+#include "word_engine/doo_with_file.h"
+
+namespace pravelo::testing {
+
+// The real window and logic over real files in a temporary folder; the office,
+// message boxes, other programs and the registry are fakes.
+struct WindowHarness {
+    explicit WindowHarness(platform::OfficeLauncher* realOffice = nullptr)
+        : office(realOffice ? *realOffice : fakeOffice) {
+        host.exeFolder = (root.path() + "/program").toStdString();
+        host.cwd = (root.path() + "/dokumenter").toStdString();
+        QDir().mkpath(QString::fromStdString(host.exeFolder));
+        QDir().mkpath(QString::fromStdString(host.cwd));
+        form.setEvents(&window);
+        form.setMessageBoxes(&messages);
+        form.setAboutFactory([this](platform::AboutForm& dialog) {
+            return std::make_unique<about::frmAbout>(dialog, platform);
+        });
+    }
+
+    void addDocument(const std::string& name, const std::string& content = "x") {
+        std::ofstream(host.cwd + "/" + name) << content;
+    }
+    std::string documentPath(const std::string& name) const { return host.cwd + "/" + name; }
+    std::string logPath() const { return host.exeFolder + "/Pravelo.log"; }
+
+    QTemporaryDir root;
+    fakes::FakeHost host;
+    platform::posix::PosixFileSystem files;
+    fakes::FakeMessageBoxes messages;
+    fakes::FakeOffice fakeOffice;
+    platform::OfficeLauncher& office;
+    fakes::FakeProcessStarter processes;
+    fakes::FakeRegistry registry;
+    platform::qt::QtMainForm form;
+    platform::VersionRecord version = platform::programVersionRecord();
+    platform::Platform platform{version, host, files, messages, form, office, processes, registry};
+    common::CommenFunctions common{platform};
+    settings::Settings settings{platform, common};
+    word_engine::DooWithFile worker{platform, settings, common};
+    main_window::frmListMineFiler window{platform, settings, common, worker};
+};
+
+}  // namespace pravelo::testing
