@@ -21,8 +21,8 @@ void bareOfficeCycle(const std::filesystem::path& soffice, const std::filesystem
     auto connection = connect(office, pipe, soffice.parent_path(), std::chrono::seconds(60));
     try {
         const auto args = sequence({property("Hidden", false)});
-        auto component = connection.desktop->loadComponentFromURL(
-            uno::fileUrl(document), "_blank", 0, args);
+        auto component =
+            connection.desktop->loadComponentFromURL(uno::fileUrl(document), "_blank", 0, args);
         Reference<css::frame::XStorable>(component, UNO_QUERY_THROW)->store();
         Reference<css::util::XCloseable>(component, UNO_QUERY_THROW)->close(true);
         connection.desktop->terminate();

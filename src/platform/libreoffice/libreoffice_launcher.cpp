@@ -1,5 +1,8 @@
 #include "platform/libreoffice/libreoffice_launcher.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <com/sun/star/configuration/theDefaultProvider.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
@@ -10,6 +13,7 @@
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/XModel.hpp>
 #include <com/sun/star/frame/XStorable.hpp>
+#include <com/sun/star/io/IOException.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
 #include <com/sun/star/lang/IllegalArgumentException.hpp>
 #include <com/sun/star/lang/XMultiComponentFactory.hpp>
@@ -31,14 +35,12 @@
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 #include <cppuhelper/implbase1.hxx>
-#include <rtl/ref.hxx>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <random>
+#include <rtl/ref.hxx>
 
 #include "platform/libreoffice/macro_name.h"
 #include "platform/libreoffice/office_errors.h"
@@ -61,9 +63,8 @@ constexpr auto QuitGrace = std::chrono::seconds(5);
 
 // Refuses whatever the office would ask: no dialog can wait for an answer that
 // never comes. Remembers what was asked, for the error description.
-class RefusingInteractionHandler
-    : public cppu::WeakImplHelper1<css::task::XInteractionHandler> {
-public:
+class RefusingInteractionHandler : public cppu::WeakImplHelper1<css::task::XInteractionHandler> {
+  public:
     void SAL_CALL handle(const Reference<css::task::XInteractionRequest>& request) override {
         remember(request->getRequest());
         const auto continuations = request->getContinuations();
@@ -86,7 +87,7 @@ public:
         return last_;
     }
 
-private:
+  private:
     void remember(const Any& request) {
         std::string text;
         css::task::ErrorCodeRequest code;
@@ -96,7 +97,7 @@ private:
             request.isExtractableTo(cppu::UnoType<css::task::DocumentPasswordRequest2>::get())) {
             text = "the document is protected by a password";
         } else if (request >>= locked) {
-            text = "the document is in use by " + toStd(locked.UserName);
+            text = "the document is in use by " + toStd(locked.UserInfo);
         } else if (request >>= code) {
             char hex[16];
             std::snprintf(hex, sizeof hex, "0x%X", static_cast<unsigned>(code.ErrCode));
@@ -137,14 +138,13 @@ bool displayAvailable() {
 
 std::string seconds(std::chrono::milliseconds limit) {
     const auto ms = limit.count();
-    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s"
-                          : std::to_string(ms) + " ms";
+    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
 }
 
 // One hidden office with its private profile. Shared with the documents handed
 // out, which may outlive the application object.
 class Session {
-public:
+  public:
     Session(const LibreOfficeOptions& options, const std::string& productVersion)
         : options_(options),
           programDir_(options.soffice.parent_path()),
@@ -193,7 +193,7 @@ public:
     Reference<css::uno::XComponentContext> context() const { return context_; }
     Reference<css::frame::XDesktop2> desktop() const { return desktop_; }
     RefusingInteractionHandler& handler() { return *handler_; }
-    Reference<css::task::XInteractionHandler> handlerRef() const { return handler_; }
+    Reference<css::task::XInteractionHandler> handlerRef() const { return handler_.get(); }
 
     // Lock files that are the office's own, removed should it have to be killed.
     void noteOpening(const std::string& path) {
@@ -232,12 +232,11 @@ public:
     const LibreOfficeOptions& options() const { return options_; }
     const fs::path& programDir() const { return programDir_; }
 
-private:
+  private:
     [[noreturn]] void timedOut(const std::string& what) {
         end(false);
         throw Error(errors::TimedOut, what + " did not finish within " +
-                                          seconds(options_.timeLimit) +
-                                          "; the office was stopped");
+                                          seconds(options_.timeLimit) + "; the office was stopped");
     }
 
     // A document left changed after a failed step would otherwise make the
@@ -292,23 +291,23 @@ void storeAtomically(const Reference<css::frame::XStorable>& storable, const std
         }
     } guard{temporary};
 
-    storable->storeToURL(fileUrl(temporary.string()),
-                         Sequence<css::beans::PropertyValue>(args.data(),
-                                                             static_cast<sal_Int32>(args.size())));
+    storable->storeToURL(
+        fileUrl(temporary.string()),
+        Sequence<css::beans::PropertyValue>(args.data(), static_cast<sal_Int32>(args.size())));
     struct stat original {};
     if (::stat(target.c_str(), &original) == 0) {
         ::chmod(temporary.c_str(), original.st_mode & 07777);
         [[maybe_unused]] int ignored = ::chown(temporary.c_str(), original.st_uid, original.st_gid);
     }
     if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        throw Error(errors::CannotSave, "Cannot replace " + path + " with the saved document: " +
-                                            std::strerror(errno));
+        throw Error(errors::CannotSave,
+                    "Cannot replace " + path + " with the saved document: " + std::strerror(errno));
     }
     guard.keep = true;
 }
 
 class LoDocument : public OfficeDocument {
-public:
+  public:
     LoDocument(std::shared_ptr<Session> session, Reference<css::lang::XComponent> component)
         : session_(std::move(session)), component_(std::move(component)) {}
 
@@ -328,8 +327,8 @@ public:
                 try {
                     storeAtomically(storable, systemPath(storable->getLocation()));
                 } catch (const css::uno::Exception& e) {
-                    throw Error(errors::CannotSave, "Cannot save " + name + ": " +
-                                                        toStd(e.Message));
+                    throw Error(errors::CannotSave,
+                                "Cannot save " + name + ": " + toStd(e.Message));
                 }
             }
             if (modifiable.is()) modifiable->setModified(false);
@@ -343,7 +342,7 @@ public:
         component_.clear();
     }
 
-private:
+  private:
     std::string describe() const {
         Reference<css::frame::XModel> model(component_, UNO_QUERY);
         if (model.is() && !model->getURL().isEmpty()) return systemPath(model->getURL());
@@ -355,7 +354,7 @@ private:
 };
 
 class LoOptions : public OfficeOptions {
-public:
+  public:
     explicit LoOptions(std::shared_ptr<Session>& session) : session_(session) {}
 
     // The private profile starts with both off; only a change costs a call.
@@ -366,7 +365,7 @@ public:
         set("/org.openoffice.Office.Linguistic/GrammarChecking", "IsAutoCheck", on, grammar_);
     }
 
-private:
+  private:
     void set(const char* node, const char* name, bool on, bool& current) {
         // Once handed to the user, their own settings are not ours to change.
         if (!session_ || on == current) return;
@@ -390,12 +389,13 @@ private:
 };
 
 class LoDocuments : public OfficeDocuments {
-public:
+  public:
     explicit LoDocuments(std::shared_ptr<Session>& session) : session_(session) {}
 
     std::shared_ptr<OfficeDocument> open(const std::string& fileName) override {
-        if (!session_) throw Error(errors::OfficeEnded, "Cannot open " + fileName +
-                                                            ": the office has already ended");
+        if (!session_)
+            throw Error(errors::OfficeEnded,
+                        "Cannot open " + fileName + ": the office has already ended");
         std::error_code ec;
         const fs::path path = fs::absolute(fileName, ec);
         if (ec || !fs::is_directory(path.parent_path())) {
@@ -420,8 +420,8 @@ public:
                 property("InteractionHandler", session.handlerRef()),
             });
             try {
-                return session.desktop()->loadComponentFromURL(fileUrl(path.string()), "_blank",
-                                                               0, args);
+                return session.desktop()->loadComponentFromURL(fileUrl(path.string()), "_blank", 0,
+                                                               args);
             } catch (const css::lang::IllegalArgumentException& e) {
                 const auto reason = session.handler().last();
                 throw Error(errors::CannotOpen, "Cannot open " + fileName + ": " +
@@ -441,7 +441,7 @@ public:
         return std::make_shared<LoDocument>(session_, component);
     }
 
-private:
+  private:
     std::shared_ptr<Session>& session_;
 };
 
@@ -449,8 +449,8 @@ private:
 std::vector<MacroRef> userMacros(const Reference<css::uno::XComponentContext>& context) {
     namespace browse = css::script::browse;
     auto factory = css::script::provider::theMasterScriptProviderFactory::get(context);
-    Reference<browse::XBrowseNode> root(
-        factory->createScriptProvider(Any(rtl::OUString("user"))), UNO_QUERY_THROW);
+    Reference<browse::XBrowseNode> root(factory->createScriptProvider(Any(rtl::OUString("user"))),
+                                        UNO_QUERY_THROW);
     std::vector<MacroRef> macros;
     for (const auto& language : root->getChildNodes()) {
         if (language->getName() != "Basic") continue;
@@ -481,12 +481,15 @@ std::string installWrapper(const Reference<css::uno::XComponentContext>& context
     Reference<css::container::XNameContainer> modules(libraries->getByName(library),
                                                       UNO_QUERY_THROW);
     std::string module = "PraveloRunner";
-    for (int i = 2; modules->hasByName(toOU(module)); ++i) module = "PraveloRunner" + std::to_string(i);
+    for (int i = 2; modules->hasByName(toOU(module)); ++i)
+        module = "PraveloRunner" + std::to_string(i);
     const std::string source =
         "Function PraveloRun() As String\n"
         "    On Error GoTo Failed\n"
         "    PraveloRun = \"\"\n"
-        "    " + macro.module + "." + macro.name + "\n"
+        "    " +
+        macro.module + "." + macro.name +
+        "\n"
         "    Exit Function\n"
         "Failed:\n"
         "    PraveloRun = Err & \": \" & Error$\n"
@@ -507,7 +510,7 @@ bool basicIdeOpen(const Reference<css::frame::XDesktop2>& desktop) {
 }
 
 class LoApplication : public OfficeApplication {
-public:
+  public:
     explicit LoApplication(std::shared_ptr<Session> session)
         : session_(std::move(session)), options_(session_), documents_(session_) {}
 
@@ -548,8 +551,9 @@ public:
 
     void run(const std::string& macroName) override {
         const MacroName wanted = parseMacroName(macroName);
-        if (!session_) throw Error(errors::OfficeEnded, "Cannot run macro \"" + macroName +
-                                                            "\": the office has already ended");
+        if (!session_)
+            throw Error(errors::OfficeEnded,
+                        "Cannot run macro \"" + macroName + "\": the office has already ended");
         auto& session = *session_;
         const auto what = "Macro \"" + macroName + "\"";
         const Any result = session.guarded(what, errors::MacroFailed, [&] {
@@ -569,8 +573,7 @@ public:
                 Sequence<Any> out;
                 return provider->getScript(toOU(uri))->invoke({}, outIndex, out);
             } catch (const css::script::provider::ScriptFrameworkErrorException& e) {
-                throw Error(errors::MacroNotFound,
-                            what + " cannot be run: " + toStd(e.Message));
+                throw Error(errors::MacroNotFound, what + " cannot be run: " + toStd(e.Message));
             }
         });
         rtl::OUString failure;
@@ -593,8 +596,9 @@ public:
 
     std::shared_ptr<OfficeDocument> activeDocument() override {
         if (!session_) throw Error(errors::OfficeEnded, "The office has already ended");
-        auto current = session_->guarded("Finding the active document", errors::OfficeFailure,
-                                         [&] { return session_->desktop()->getCurrentComponent(); });
+        auto current = session_->guarded("Finding the active document", errors::OfficeFailure, [&] {
+            return session_->desktop()->getCurrentComponent();
+        });
         if (!current.is()) throw Error(errors::NoActiveDocument, "There is no active document");
         return std::make_shared<LoDocument>(session_, current);
     }
@@ -603,7 +607,7 @@ public:
         if (session_) session_->end(true);
     }
 
-private:
+  private:
     std::shared_ptr<Session> session_;
     LoOptions options_;
     LoDocuments documents_;
@@ -625,7 +629,8 @@ LibreOfficeLauncher::LibreOfficeLauncher(LibreOfficeOptions options)
     : options_(std::move(options)),
       productVersion_(installedProductVersion(options_.soffice.parent_path())) {
     if (productVersion_.empty()) productVersion_ = "7.4";
-    if (options_.tempFolder.empty()) options_.tempFolder = LibreOfficeOptions::defaults().tempFolder;
+    if (options_.tempFolder.empty())
+        options_.tempFolder = LibreOfficeOptions::defaults().tempFolder;
 }
 
 std::unique_ptr<OfficeApplication> LibreOfficeLauncher::startNew() {

@@ -25,11 +25,11 @@ struct LibreOfficeOptions {
 
 // Starts hidden LibreOffice instances of our own, one private profile each.
 class LibreOfficeLauncher : public OfficeLauncher {
-public:
+  public:
     explicit LibreOfficeLauncher(LibreOfficeOptions options = LibreOfficeOptions::defaults());
     std::unique_ptr<OfficeApplication> startNew() override;
 
-private:
+  private:
     LibreOfficeOptions options_;
     std::string productVersion_;
 };

@@ -9,13 +9,14 @@
 namespace pravelo::platform::libreoffice {
 namespace {
 
-bool isAsciiLetter(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool isAsciiLetter(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
 
 // Basic compares names without regard to case; non-ASCII letters compare exactly.
 bool sameName(const std::string& a, const std::string& b) {
-    return std::ranges::equal(a, b, [](unsigned char x, unsigned char y) {
-        return std::tolower(x) == std::tolower(y);
-    });
+    return std::ranges::equal(
+        a, b, [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
 }
 
 bool fits(const MacroName& wanted, const MacroRef& macro) {
@@ -48,8 +49,9 @@ MacroName parseMacroName(const std::string& text) {
     const bool valid = parts.size() <= 3 && std::ranges::all_of(parts, isBasicIdentifier);
     if (!valid) {
         throw Error(errors::InvalidMacroName,
-                    "\"" + text + "\" is not a macro name (expected Name, Module.Name or "
-                                  "Library.Module.Name)");
+                    "\"" + text +
+                        "\" is not a macro name (expected Name, Module.Name or "
+                        "Library.Module.Name)");
     }
     MacroName result;
     result.name = parts.back();

@@ -114,7 +114,9 @@ bool OfficeProcess::running() {
     return true;
 }
 
-bool OfficeProcess::groupAlive() const { return ::kill(-pid_, 0) == 0 || errno == EPERM; }
+bool OfficeProcess::groupAlive() const {
+    return ::kill(-pid_, 0) == 0 || errno == EPERM;
+}
 
 bool OfficeProcess::waitForExit(std::chrono::milliseconds grace) {
     const auto until = std::chrono::steady_clock::now() + grace;
@@ -172,8 +174,8 @@ void startDetached(const std::string& program, const std::vector<std::string>& a
     ExecArgs exec(program, args, officeEnvironment());
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) {
-        throw Error(errors::CannotStartOffice, "Cannot start " + program + ": " +
-                                                   std::strerror(errno));
+        throw Error(errors::CannotStartOffice,
+                    "Cannot start " + program + ": " + std::strerror(errno));
     }
     const pid_t child = ::fork();
     if (child < 0) {

@@ -21,7 +21,7 @@ std::vector<std::string> officeEnvironment();
 // An office started in a process group of its own. The start script hands over
 // to a forked soffice.bin, so the group, not the first pid, is what gets killed.
 class OfficeProcess {
-public:
+  public:
     // Throws Error when the program cannot be started.
     OfficeProcess(const std::string& program, const std::vector<std::string>& args);
     OfficeProcess(const OfficeProcess&) = delete;
@@ -41,7 +41,7 @@ public:
     // Kills the group and waits until it is gone.
     void killAndReap();
 
-private:
+  private:
     bool groupAlive() const;
 
     pid_t pid_ = -1;
@@ -59,14 +59,14 @@ void startDetached(const std::string& program, const std::vector<std::string>& a
 
 // Calls onExpiry from its own thread when not disarmed within the time limit.
 class Watchdog {
-public:
+  public:
     Watchdog(std::chrono::milliseconds limit, std::function<void()> onExpiry);
     ~Watchdog();
     Watchdog(const Watchdog&) = delete;
     Watchdog& operator=(const Watchdog&) = delete;
     bool expired() const { return expired_; }
 
-private:
+  private:
     std::mutex mutex_;
     std::condition_variable wake_;
     bool done_ = false;

@@ -35,14 +35,10 @@ std::string seededRegistry(const std::string& productVersion) {
     xml += item("/org.openoffice.Office.Common/Misc", "FirstRun", "false");
     xml += item("/org.openoffice.Office.Common/Misc", "ShowTipOfTheDay", "false");
     // Macros stored in a document are refused without asking.
-    xml += item("/org.openoffice.Office.Common/Security/Scripting", "MacroSecurityLevel",
-                "3");
-    xml += item("/org.openoffice.Office.Common/Security/Scripting", "WarnAlienFormat",
-                "false");
-    xml += item("/org.openoffice.Office.Linguistic/SpellChecking", "IsSpellAuto",
-                "false");
-    xml += item("/org.openoffice.Office.Linguistic/GrammarChecking", "IsAutoCheck",
-                "false");
+    xml += item("/org.openoffice.Office.Common/Security/Scripting", "MacroSecurityLevel", "3");
+    xml += item("/org.openoffice.Office.Common/Security/Scripting", "WarnAlienFormat", "false");
+    xml += item("/org.openoffice.Office.Linguistic/SpellChecking", "IsSpellAuto", "false");
+    xml += item("/org.openoffice.Office.Linguistic/GrammarChecking", "IsAutoCheck", "false");
     xml += item("/org.openoffice.Office.Recovery/AutoSave", "Enabled", "false");
     xml += item("/org.openoffice.Office.Recovery/RecoveryInfo", "Enabled", "false");
     xml += item("/org.openoffice.Office.Common/Save/Document", "CreateBackup", "false");
@@ -56,8 +52,8 @@ std::string fileUrl(const fs::path& absolute) {
     for (const char ch : absolute.string()) {
         const auto c = static_cast<unsigned char>(ch);
         const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
-                           c == '~' || c == '/';
+                           (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' || c == '~' ||
+                           c == '/';
         if (plain) {
             url += ch;
         } else {
@@ -113,6 +109,8 @@ PrivateProfile::~PrivateProfile() {
     fs::remove_all(root_, ignored);
 }
 
-std::string PrivateProfile::url() const { return fileUrl(root_); }
+std::string PrivateProfile::url() const {
+    return fileUrl(root_);
+}
 
 }  // namespace pravelo::platform::libreoffice

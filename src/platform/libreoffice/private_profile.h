@@ -10,7 +10,7 @@ namespace pravelo::platform::libreoffice {
 // document macros from running and switch as-you-type checking off. The user's
 // profile is only read. The folder is removed on destruction.
 class PrivateProfile {
-public:
+  public:
     // Throws Error when the folder cannot be made or the macros cannot be copied.
     PrivateProfile(const std::filesystem::path& tempParent,
                    const std::filesystem::path& userProfile, const std::string& productVersion);
@@ -22,7 +22,7 @@ public:
     // The value for -env:UserInstallation.
     std::string url() const;
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

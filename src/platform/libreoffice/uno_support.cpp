@@ -1,5 +1,9 @@
 #include "platform/libreoffice/uno_support.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/bridge/XBridge.hpp>
 #include <com/sun/star/connection/Connector.hpp>
@@ -7,12 +11,8 @@
 #include <com/sun/star/frame/Desktop.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <osl/file.hxx>
-#include <rtl/bootstrap.hxx>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <atomic>
 #include <random>
+#include <rtl/bootstrap.hxx>
 #include <thread>
 
 #include "platform/libreoffice/office_errors.h"
@@ -25,13 +25,12 @@ using css::uno::UNO_QUERY_THROW;
 Reference<css::uno::XComponentContext> localContext(const std::filesystem::path& programDir) {
     static const Reference<css::uno::XComponentContext> context = [&] {
         try {
-            rtl::Bootstrap::set("URE_BOOTSTRAP",
-                                fileUrl((programDir / "fundamentalrc").string()));
+            rtl::Bootstrap::set("URE_BOOTSTRAP", fileUrl((programDir / "fundamentalrc").string()));
             return cppu::defaultBootstrap_InitialComponentContext();
         } catch (const css::uno::Exception& e) {
-            throw Error(errors::CannotStartOffice,
-                        "Cannot load the UNO runtime from " + programDir.string() + ": " +
-                            toStd(e.Message));
+            throw Error(errors::CannotStartOffice, "Cannot load the UNO runtime from " +
+                                                       programDir.string() + ": " +
+                                                       toStd(e.Message));
         }
     }();
     return context;

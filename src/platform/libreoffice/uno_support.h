@@ -2,15 +2,14 @@
 
 // UNO helpers shared by the launcher and the bare office cycle.
 
+#include <chrono>
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/frame/XDesktop2.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
-#include <rtl/ustring.hxx>
-
-#include <chrono>
-#include <initializer_list>
 #include <filesystem>
+#include <initializer_list>
+#include <rtl/ustring.hxx>
 #include <string>
 #include <vector>
 

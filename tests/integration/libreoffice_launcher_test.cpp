@@ -1,0 +1,293 @@
+#include "platform/libreoffice/libreoffice_launcher.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fstream>
+#include <random>
+
+#include "office_fixture.h"
+#include "platform/error.h"
+
+namespace fs = std::filesystem;
+using pravelo::platform::Error;
+using pravelo::platform::OfficeApplication;
+using pravelo::platform::OfficeDocument;
+using pravelo::platform::libreoffice::LibreOfficeLauncher;
+using pravelo::platform::libreoffice::LibreOfficeOptions;
+using namespace pravelo::testing;
+
+namespace {
+
+std::string standardModule(const fs::path& other) {
+    return "Sub InsertText\n"
+           "    ThisComponent.getText().getStart().setString(\"PRAVELO-EDITED \")\n"
+           "End Sub\n"
+           "\n"
+           "Sub DivideByZero\n"
+           "    Dim a As Integer, b As Integer\n"
+           "    b = 0\n"
+           "    a = 1 / b\n"
+           "End Sub\n"
+           "\n"
+           "Sub LoopForever\n"
+           "    Dim n As Long\n"
+           "    Do\n"
+           "        n = n + 1\n"
+           "    Loop\n"
+           "End Sub\n"
+           "\n"
+           "Sub EndsEarly\n"
+           "    ThisComponent.getText().getStart().setString(\"ENDED \")\n"
+           "    End\n"
+           "End Sub\n"
+           "\n"
+           "Sub Twice\n"
+           "End Sub\n"
+           "\n"
+           "Sub OpenAnother\n"
+           "    Dim doc As Object\n"
+           "    doc = StarDesktop.loadComponentFromURL(ConvertToURL(\"" +
+           other.string() +
+           "\"), \"_blank\", 0, Array())\n"
+           "    doc.getText().getStart().setString(\"OTHER-EDITED \")\n"
+           "    doc.getCurrentController().getFrame().activate()\n"
+           "End Sub\n";
+}
+
+// A user profile, a work folder with blanks and æøå, and a launcher confined to
+// both.
+class LauncherTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        work = root.path() / "mine dokumenter æøå";
+        fs::create_directories(work);
+        other = work / "anden fil ø.doc";
+        fs::copy_file(wordFixtures() / "second.doc", other);
+        document = work / "første brev.doc";
+        fs::copy_file(wordFixtures() / "first.doc", document);
+
+        writeUserProfile(
+            userProfile(),
+            {
+                {"Standard",
+                 {{"Module1", standardModule(other)}, {"Module2", "Sub Twice\nEnd Sub\n"}}},
+                {"Extra",
+                 {{"Tools2",
+                   "Sub InsertText\n"
+                   "    ThisComponent.getText().getStart().setString(\"EXTRA \")\n"
+                   "End Sub\n"
+                   "Sub OnlyExtra\n"
+                   "    ThisComponent.getText().getStart().setString(\"ONLY \")\n"
+                   "End Sub\n"}}},
+            });
+        profileBefore = folderDigest(userProfile());
+    }
+
+    void TearDown() override {
+        EXPECT_TRUE(processesMentioning(privateFolder().string()).empty())
+            << "an office of this test is still running";
+        EXPECT_TRUE(fs::is_empty(privateFolder())) << "a private profile was left behind";
+        EXPECT_EQ(profileBefore, folderDigest(userProfile())) << "the user profile was changed";
+        for (const auto& entry : fs::directory_iterator(work)) {
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".~"))
+                << "left behind: " << entry.path();
+        }
+    }
+
+    fs::path userProfile() const { return root.path() / "profile" / "user"; }
+    fs::path privateFolder() const {
+        fs::create_directories(root.path() / "private");
+        return root.path() / "private";
+    }
+
+    LibreOfficeLauncher launcher(std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+        LibreOfficeOptions options = LibreOfficeOptions::defaults();
+        options.userProfile = userProfile();
+        options.tempFolder = privateFolder();
+        options.timeLimit = limit;
+        return LibreOfficeLauncher(options);
+    }
+
+    // The worker's order of steps; returns the error a step threw, if any.
+    std::optional<Error> edit(LibreOfficeLauncher& office, const fs::path& path,
+                              const std::string& macro) {
+        std::unique_ptr<OfficeApplication> app;
+        try {
+            app = office.startNew();
+            app->setVisible(false);
+            app->setScreenUpdating(false);
+            app->options().setCheckSpellingAsYouType(false);
+            app->options().setCheckGrammarAsYouType(false);
+            auto opened = app->documents().open(path.string());
+            app->run(macro);
+            app->activeDocument()->close(OfficeDocument::SaveChanges);
+            app->quit();
+            return std::nullopt;
+        } catch (const Error& e) {
+            if (app) app->quit();
+            return e;
+        }
+    }
+
+    TempFolder root;
+    fs::path work;
+    fs::path document;
+    fs::path other;
+    std::string profileBefore;
+};
+
+TEST_F(LauncherTest, MacroEditsTheDocumentWhichIsSavedInItsOwnFormat) {
+    auto office = launcher();
+    const auto error = edit(office, document, "InsertText");
+    ASSERT_FALSE(error) << error->number() << " " << error->description();
+    const auto text = officeText(document);
+    EXPECT_NE(text.find("PRAVELO-EDITED Første dokument om blåbærgrød."), std::string::npos)
+        << text;
+    // Still a Word 97 file (an OLE compound document), not text or ODF.
+    std::ifstream in(document, std::ios::binary);
+    char magic[4] = {};
+    in.read(magic, 4);
+    EXPECT_EQ(std::string(magic, 4), "\xD0\xCF\x11\xE0");
+}
+
+TEST_F(LauncherTest, MacroNamesAreFoundAsTypedStandardFirst) {
+    auto office = launcher();
+    struct Case {
+        std::string typed;
+        std::string inserted;
+    };
+    for (const Case& c : {Case{"Module1.InsertText", "PRAVELO-EDITED"},
+                          Case{"Standard.Module1.InsertText", "PRAVELO-EDITED"},
+                          Case{"inserttext", "PRAVELO-EDITED"},
+                          Case{"Extra.Tools2.InsertText", "EXTRA"}, Case{"OnlyExtra", "ONLY"}}) {
+        fs::copy_file(wordFixtures() / "first.doc", document, fs::copy_options::overwrite_existing);
+        const auto error = edit(office, document, c.typed);
+        ASSERT_FALSE(error) << c.typed << ": " << error->description();
+        EXPECT_NE(officeText(document).find(c.inserted + " Første"), std::string::npos) << c.typed;
+    }
+}
+
+TEST_F(LauncherTest, UnknownAmbiguousOrMalformedNamesFailNamingTheMacro) {
+    auto office = launcher();
+    for (const std::string typed :
+         {"NoSuchMacro", "Twice", "Module1.Nope", "a.b.c.d", "Insert Text",
+          "InsertText?language=Python", "vnd.sun.star.script:Standard.Module1.InsertText"}) {
+        const auto error = edit(office, document, typed);
+        ASSERT_TRUE(error) << typed;
+        EXPECT_NE(error->description().find(typed), std::string::npos) << error->description();
+    }
+    EXPECT_EQ(officeText(document).find("EDITED"), std::string::npos);
+}
+
+TEST_F(LauncherTest, BasicRuntimeErrorIsAFailureWithItsNumberAndText) {
+    auto office = launcher();
+    const auto before = fs::last_write_time(document);
+    const auto error = edit(office, document, "DivideByZero");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->number(), 11);
+    EXPECT_NE(error->description().find("Division by zero"), std::string::npos)
+        << error->description();
+    EXPECT_NE(error->description().find("DivideByZero"), std::string::npos);
+    EXPECT_EQ(fs::last_write_time(document), before);
+}
+
+TEST_F(LauncherTest, EndStatementInTheMacroIsNoFailure) {
+    auto office = launcher();
+    const auto error = edit(office, document, "EndsEarly");
+    ASSERT_FALSE(error) << error->description();
+    EXPECT_NE(officeText(document).find("ENDED Første"), std::string::npos);
+}
+
+TEST_F(LauncherTest, EndlessMacroIsStoppedAtTheTimeLimit) {
+    auto office = launcher(std::chrono::seconds(4));
+    const auto start = std::chrono::steady_clock::now();
+    const auto error = edit(office, document, "LoopForever");
+    const auto took = std::chrono::steady_clock::now() - start;
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->description().find("LoopForever"), std::string::npos) << error->description();
+    EXPECT_NE(error->description().find("4 s"), std::string::npos) << error->description();
+    EXPECT_LT(took, std::chrono::seconds(20));
+    // TearDown checks that no process, lock file or profile remains.
+}
+
+TEST_F(LauncherTest, DocumentLeftActiveByTheMacroIsTheOneSaved) {
+    auto office = launcher();
+    const auto error = edit(office, document, "OpenAnother");
+    ASSERT_FALSE(error) << error->description();
+    EXPECT_NE(officeText(other).find("OTHER-EDITED Second document."), std::string::npos);
+    EXPECT_EQ(officeText(document).find("EDITED"), std::string::npos);
+}
+
+TEST_F(LauncherTest, DocumentsThatCannotBeOpenedFailNamingThePath) {
+    auto office = launcher();
+    const fs::path missing = work / "findes ikke.doc";
+    auto error = edit(office, missing, "InsertText");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->number(), pravelo::platform::errnum::FileNotFound);
+    EXPECT_NE(error->description().find(missing.string()), std::string::npos);
+
+    // A damaged Word file: the first half of a real one.
+    const fs::path damaged = work / "halv fil.doc";
+    const auto size = fs::file_size(document);
+    fs::copy_file(document, damaged);
+    fs::resize_file(damaged, size / 2);
+    error = edit(office, damaged, "InsertText");
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->description().find(damaged.string()), std::string::npos)
+        << error->description();
+    EXPECT_EQ(fs::file_size(damaged), size / 2);
+}
+
+TEST_F(LauncherTest, RandomBytesNamedDocAreEditedAsText) {
+    const fs::path noise = work / "støj.doc";
+    {
+        std::ofstream out(noise, std::ios::binary);
+        std::mt19937 random(7);
+        for (int i = 0; i < 2000; ++i) out.put(static_cast<char>('a' + random() % 26));
+    }
+    auto office = launcher();
+    const auto error = edit(office, noise, "InsertText");
+    ASSERT_FALSE(error) << error->description();
+    std::ifstream in(noise);
+    std::string start(15, '\0');
+    in.read(start.data(), 15);
+    EXPECT_EQ(start, "PRAVELO-EDITED ");
+}
+
+TEST_F(LauncherTest, DestroyingWithoutQuitEndsTheOffice) {
+    auto office = launcher();
+    {
+        auto app = office.startNew();
+        app->documents().open(document.string());
+        EXPECT_FALSE(processesMentioning(privateFolder().string()).empty());
+    }
+    EXPECT_TRUE(processesMentioning(privateFolder().string()).empty());
+}
+
+TEST_F(LauncherTest, ShowingWithoutADisplayIsAClearError) {
+    if (std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr) {
+        GTEST_SKIP() << "a display is available";
+    }
+    auto office = launcher();
+    auto app = office.startNew();
+    app->documents().open(document.string());
+    try {
+        app->setVisible(true);
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_NE(e.description().find("display"), std::string::npos) << e.description();
+    }
+    app->quit();
+}
+
+TEST_F(LauncherTest, MissingOfficeIsAFailureToStart) {
+    LibreOfficeOptions options = LibreOfficeOptions::defaults();
+    options.userProfile = userProfile();
+    options.tempFolder = privateFolder();
+    options.soffice = root.path() / "no-office" / "soffice";
+    LibreOfficeLauncher office(options);
+    EXPECT_THROW(office.startNew(), Error);
+}
+
+}  // namespace
