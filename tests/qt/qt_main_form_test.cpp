@@ -1,0 +1,432 @@
+#define QTEST_QPA_MOUSE_HANDLING
+#include "platform/qt/qt_main_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "qt_test_support.h"
+
+using pravelo::platform::MessageIcon;
+using pravelo::platform::qt::QtMainForm;
+using pravelo::qttest::RecordingEvents;
+using pravelo::qttest::RecordingMessageBoxes;
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+
+    void controlsSitAtTheirLayoutPositions_data();
+    void controlsSitAtTheirLayoutPositions();
+    void clientAreaIsFixedAndMenuBarSitsAbove();
+    void windowHasNoMinimiseOrMaximiseBox();
+    void textsAndToolTips_data();
+    void textsAndToolTips();
+    void boldControls();
+    void statusBarPanels();
+    void tabOrderStartsAtFolderList();
+    void menuEntriesAndShortcuts_data();
+    void menuEntriesAndShortcuts();
+    void runShortcutWorksFromMacroBox();
+    void buttonAccessKeys();
+    void buttonClicks();
+    void enterAndEscapeRunNothing();
+    void macroBoxRaisesChangeOnlyForUserEdits();
+    void errorListCoversInformationLabelWhenShown();
+    void dataIsNeverMarkup();
+    void failureEscapingAHandlerIsShown();
+    void refreshPaintsWithoutHandlingEvents();
+    void unloadClosesWithoutRaisingEvents();
+    void screenshot();
+
+  private:
+    template <typename T = QWidget>
+    T* control(const char* name) {
+        T* widget = form_->findChild<T*>(QLatin1String(name));
+        if (widget == nullptr) {
+            qFatal("no control %s", name);
+        }
+        return widget;
+    }
+    void showAndActivate();
+
+    QtMainForm* form_ = nullptr;
+    RecordingEvents events_;
+    RecordingMessageBoxes boxes_;
+};
+
+void MainFormTest::init() {
+    events_ = RecordingEvents();
+    boxes_.shown.clear();
+    form_ = new QtMainForm;
+    form_->setEvents(&events_);
+    form_->setMessageBoxes(&boxes_);
+}
+
+void MainFormTest::cleanup() {
+    delete form_;
+    form_ = nullptr;
+}
+
+void MainFormTest::showAndActivate() {
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowActive(form_));
+}
+
+void MainFormTest::controlsSitAtTheirLayoutPositions_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    // Layout twips divided by 15.
+    QTest::newRow("Label1") << "Label1" << QRect(48, 8, 401, 17);
+    QTest::newRow("Label2") << "Label2" << QRect(256, 32, 41, 25);
+    QTest::newRow("Text1") << "Text1" << QRect(296, 32, 153, 19);
+    QTest::newRow("File1") << "File1" << QRect(32, 56, 201, 136);
+    QTest::newRow("Dir1") << "Dir1" << QRect(256, 56, 193, 141);
+    QTest::newRow("Combo1") << "Combo1" << QRect(168, 200, 65, 21);
+    QTest::newRow("Drive1") << "Drive1" << QRect(256, 200, 193, 21);
+    QTest::newRow("Text2") << "Text2" << QRect(32, 232, 417, 113);
+    QTest::newRow("Label4") << "Label4" << QRect(32, 240, 417, 97);
+    QTest::newRow("Command1") << "Command1" << QRect(56, 360, 73, 33);
+    QTest::newRow("Command3") << "Command3" << QRect(144, 360, 81, 33);
+    QTest::newRow("Command2") << "Command2" << QRect(248, 360, 73, 33);
+    QTest::newRow("Line1") << "Line1" << QRect(0, 0, 496, 1);
+}
+
+void MainFormTest::controlsSitAtTheirLayoutPositions() {
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    showAndActivate();
+    QWidget* widget = control(name.toLatin1().constData());
+    QCOMPARE(widget->parentWidget(), form_->centralWidget());
+    QCOMPARE(widget->geometry(), pixels);
+}
+
+void MainFormTest::clientAreaIsFixedAndMenuBarSitsAbove() {
+    showAndActivate();
+    const int menuHeight = form_->menuBar()->height();
+    QVERIFY(menuHeight > 0);
+    QCOMPARE(form_->size(), QSize(492, menuHeight + 432));
+    QCOMPARE(form_->minimumSize(), form_->maximumSize());
+    QCOMPARE(form_->centralWidget()->geometry(), QRect(0, menuHeight, 492, 408));
+    QCOMPARE(form_->statusBar()->geometry(), QRect(0, menuHeight + 408, 492, 24));
+    QCOMPARE(form_->statusBar()->objectName(), QStringLiteral("StatusBar1"));
+
+    // Centred on the screen.
+    const QRect screen = form_->screen()->availableGeometry();
+    QVERIFY(qAbs(form_->geometry().center().x() - screen.center().x()) <= 1);
+    QVERIFY(qAbs(form_->geometry().center().y() - screen.center().y()) <= 1);
+}
+
+void MainFormTest::windowHasNoMinimiseOrMaximiseBox() {
+    const Qt::WindowFlags flags = form_->windowFlags();
+    QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!form_->windowIcon().isNull());
+    QCOMPARE(form_->windowIcon().availableSizes().value(0), QSize(32, 32));
+}
+
+void MainFormTest::textsAndToolTips_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+    QTest::newRow("Label2") << "Label2"
+                            << "Makro"
+                            << "";
+    QTest::newRow("Text1") << "Text1"
+                           << ""
+                           << "Indtast Makroen's navn";
+    QTest::newRow("File1") << "File1"
+                           << ""
+                           << "Vælg filer fra listen";
+    QTest::newRow("Dir1") << "Dir1"
+                          << ""
+                          << "Vælg bibliotek fra Listen";
+    QTest::newRow("Combo1") << "Combo1"
+                            << "*.doc"
+                            << "Vælg fil type fra listen";
+    QTest::newRow("Drive1") << "Drive1"
+                            << ""
+                            << "Vælg drev fra listen";
+    QTest::newRow("Command1") << "Command1"
+                              << "&Kør"
+                              << "Editer fil(er) med makro (Ctrl+K)";
+    QTest::newRow("Command3") << "Command3"
+                              << "Å&ben"
+                              << "Åben valgte Filer";
+    QTest::newRow("Command2") << "Command2"
+                              << "&Annuller"
+                              << "Luk program (Ctrl+Q)";
+}
+
+void MainFormTest::textsAndToolTips() {
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
+    QWidget* widget = control(name.toLatin1().constData());
+    QCOMPARE(widget->toolTip(), toolTip);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        QCOMPARE(label->text(), text);
+    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+        QCOMPARE(button->text(), text);
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget); combo && combo->isEditable()) {
+        QCOMPARE(combo->currentText(), text);
+        QCOMPARE(combo->count(), 0);
+    }
+}
+
+void MainFormTest::boldControls() {
+    for (const char* name : {"Label1", "Command1", "Command2", "Command3"}) {
+        QCOMPARE(control(name)->font().weight(), QFont::Bold);
+    }
+    for (const char* name : {"Label2", "Text1", "File1", "Dir1", "Combo1", "Label4"}) {
+        QCOMPARE(control(name)->font().weight(), QFont::Normal);
+    }
+    QCOMPARE(control("Label4")->font().pixelSize(), 11);
+}
+
+void MainFormTest::statusBarPanels() {
+    showAndActivate();
+    auto* panel1 = control<QLabel>("StatusPanel1");
+    auto* date = control<QLabel>("StatusPanel2");
+    auto* time = control<QLabel>("StatusPanel3");
+    QCOMPARE(panel1->toolTip(), QStringLiteral("Hmm"));
+    QCOMPARE(date->toolTip(), QStringLiteral("Dato"));
+    QCOMPARE(time->toolTip(), QStringLiteral("Tid"));
+    QVERIFY(!date->text().isEmpty());
+    QVERIFY(!time->text().isEmpty());
+
+    // Panel 1 springs, the others keep to the right.
+    QVERIFY(panel1->width() > date->width() + time->width());
+    QVERIFY(panel1->x() < date->x() && date->x() < time->x());
+
+    form_->StatusPanel1().setText("Velkommen til Pravelo.");
+    QCOMPARE(panel1->text(), QStringLiteral("Velkommen til Pravelo."));
+    QVERIFY(panel1->isVisible());
+    QCOMPARE(form_->statusBar()->currentMessage(), QString());
+}
+
+void MainFormTest::tabOrderStartsAtFolderList() {
+    showAndActivate();
+    QCOMPARE(QApplication::focusWidget(), control("Dir1"));
+    const QStringList expected{"Drive1", "File1",    "Command1", "Command2",
+                               "Text1",  "Command3", "Combo1",   "Dir1"};
+    for (const QString& next : expected) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), next);
+    }
+}
+
+void MainFormTest::menuEntriesAndShortcuts_data() {
+    QTest::addColumn<QString>("menu");
+    QTest::addColumn<QString>("menuTitle");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::newRow("StartMakro") << "mnuVormixFiler"
+                                << "&Filer"
+                                << "mnuVormixStartMakro"
+                                << "&Kør Makro" << QKeySequence(Qt::CTRL | Qt::Key_K);
+    QTest::newRow("OpenMyFileFil") << "mnuVormixFiler"
+                                   << "&Filer"
+                                   << "mnuVormixOpenMyFileFil"
+                                   << "&Åben fil(er)" << QKeySequence(Qt::CTRL | Qt::Key_O);
+    QTest::newRow("Afslut") << "mnuVormixFiler"
+                            << "&Filer"
+                            << "mnuVormixAfslut"
+                            << "&Afslut" << QKeySequence(Qt::CTRL | Qt::Key_Q);
+    QTest::newRow("ErrLog") << "mnuVormixFunctions"
+                            << "&Funktioner"
+                            << "mnuVormixErrLog"
+                            << "&Vis log" << QKeySequence(Qt::CTRL | Qt::Key_L);
+    QTest::newRow("AddButtonToWord") << "mnuVormixFunctions"
+                                     << "&Funktioner"
+                                     << "mnuAddButtonToWord"
+                                     << "&Tilføj til Word" << QKeySequence(Qt::CTRL | Qt::Key_W);
+    QTest::newRow("Settings") << "mnuVormixFunctions"
+                              << "&Funktioner"
+                              << "mnuVormixSettings"
+                              << "&Indstillinger" << QKeySequence(Qt::CTRL | Qt::Key_S);
+    QTest::newRow("About") << "mnuVormixHelp"
+                           << "&Help"
+                           << "mnuVormixAbout"
+                           << "&Om Vormix" << QKeySequence(Qt::Key_F1);
+}
+
+void MainFormTest::menuEntriesAndShortcuts() {
+    QFETCH(QString, menu);
+    QFETCH(QString, menuTitle);
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(QKeySequence, keys);
+
+    auto* popup = control<QMenu>(menu.toLatin1().constData());
+    QCOMPARE(popup->title(), menuTitle);
+    QVERIFY(form_->menuBar()->actions().contains(popup->menuAction()));
+    auto* action = control<QAction>(name.toLatin1().constData());
+    QVERIFY(popup->actions().contains(action));
+    QCOMPARE(action->text(), caption);
+    QCOMPARE(action->shortcut(), keys);
+    QVERIFY(action->isEnabled());
+
+    showAndActivate();
+    QTest::keySequence(form_, keys);
+    QCOMPARE(events_.raised, QStringList{name + "_Click"});
+}
+
+void MainFormTest::runShortcutWorksFromMacroBox() {
+    showAndActivate();
+    control("Text1")->setFocus();
+    QTest::keyClick(control("Text1"), Qt::Key_K, Qt::ControlModifier);
+    QCOMPARE(events_.raised, QStringList{"mnuVormixStartMakro_Click"});
+}
+
+void MainFormTest::buttonAccessKeys() {
+    showAndActivate();
+    QTest::keyClick(form_, Qt::Key_K, Qt::AltModifier);
+    QTRY_COMPARE(events_.raised, QStringList{"Command1_Click"});
+    QTest::keyClick(form_, Qt::Key_B, Qt::AltModifier);
+    QTRY_COMPARE(events_.raised, (QStringList{"Command1_Click", "Command3_Click"}));
+    events_.raised.clear();
+    QTest::keyClick(form_, Qt::Key_A, Qt::AltModifier);
+    QTRY_COMPARE(events_.raised, QStringList{"Command2_Click"});
+
+    // After a run the close button is recaptioned and answers to its new key.
+    form_->Command2().setCaption("&Luk");
+    QCOMPARE(form_->Command2().caption(), std::string("&Luk"));
+    events_.raised.clear();
+    QTest::keyClick(form_, Qt::Key_L, Qt::AltModifier);
+    QTRY_COMPARE(events_.raised, QStringList{"Command2_Click"});
+}
+
+void MainFormTest::buttonClicks() {
+    showAndActivate();
+    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    QTest::mouseClick(control("Command3"), Qt::LeftButton);
+    QTest::mouseClick(control("Command2"), Qt::LeftButton);
+    QCOMPARE(events_.raised, (QStringList{"Command1_Click", "Command3_Click", "Command2_Click"}));
+}
+
+void MainFormTest::enterAndEscapeRunNothing() {
+    showAndActivate();
+    for (const char* name : {"Dir1", "File1", "Text1", "Command1", "Combo1"}) {
+        QWidget* widget = control(name);
+        widget->setFocus();
+        QTest::keyClick(widget, Qt::Key_Return);
+        QTest::keyClick(widget, Qt::Key_Enter);
+        QTest::keyClick(widget, Qt::Key_Escape);
+    }
+    QTest::qWait(200);  // an access-key click would arrive by now
+    QCOMPARE(events_.raised, QStringList());
+    QVERIFY(form_->isVisible());
+}
+
+void MainFormTest::macroBoxRaisesChangeOnlyForUserEdits() {
+    form_->Text1().setText("Makro1");
+    QCOMPARE(form_->Text1().text(), std::string("Makro1"));
+    QCOMPARE(events_.raised, QStringList());
+
+    showAndActivate();
+    auto* text1 = control<QLineEdit>("Text1");
+    text1->setFocus();
+    text1->end(false);
+    QTest::keyClicks(text1, "ab");
+    QTest::keyClick(text1, Qt::Key_Backspace);
+    QCOMPARE(events_.raised, QStringList(3, "Text1_Change"));
+    QCOMPARE(form_->Text1().text(), std::string("Makro1a"));
+}
+
+void MainFormTest::errorListCoversInformationLabelWhenShown() {
+    // Hidden by the layout, and known to be so before the window is up.
+    QVERIFY(!form_->Text2().isShown());
+    form_->Text2().setShown(true);
+    QVERIFY(form_->Text2().isShown());
+    form_->Text2().setText("a.doc\r\nb.doc\r\n");
+    QCOMPARE(form_->Text2().text(), std::string("a.doc\r\nb.doc\r\n"));
+    QCOMPARE(control<QPlainTextEdit>("Text2")->toPlainText(), QStringLiteral("a.doc\nb.doc\n"));
+    QVERIFY(control<QPlainTextEdit>("Text2")->isReadOnly());
+
+    showAndActivate();
+    QWidget* top = form_->centralWidget()->childAt(QPoint(200, 290));
+    QVERIFY(top != nullptr);
+    QVERIFY(top == control("Text2") || control("Text2")->isAncestorOf(top));
+
+    form_->Text2().setShown(false);
+    QCOMPARE(form_->centralWidget()->childAt(QPoint(200, 290)), control("Label4"));
+}
+
+void MainFormTest::dataIsNeverMarkup() {
+    form_->Label1().setCaption("/tmp/<b>R&D</b>");
+    auto* label1 = control<QLabel>("Label1");
+    QCOMPARE(label1->textFormat(), Qt::PlainText);
+    QCOMPARE(label1->text(), QStringLiteral("/tmp/<b>R&D</b>"));
+    QCOMPARE(form_->Label1().caption(), std::string("/tmp/<b>R&D</b>"));
+
+    form_->Label4().setCaption("2 dokumenter editeret");
+    form_->Label4().setForeColor(pravelo::platform::kBlue);
+    form_->Label4().setBold(true);
+    auto* label4 = control<QLabel>("Label4");
+    QCOMPARE(label4->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    QCOMPARE(label4->font().weight(), QFont::Bold);
+    QCOMPARE(label4->textFormat(), Qt::PlainText);
+
+    form_->StatusPanel1().setText("<i>x</i>");
+    QCOMPARE(control<QLabel>("StatusPanel1")->textFormat(), Qt::PlainText);
+}
+
+void MainFormTest::failureEscapingAHandlerIsShown() {
+    showAndActivate();
+    events_.failNextRun = "Uventet fejl";
+    QTest::mouseClick(control("Command1"), Qt::LeftButton);
+    QCOMPARE(boxes_.shown.size(), std::size_t{1});
+    QCOMPARE(boxes_.shown[0].text, std::string("Uventet fejl"));
+    QCOMPARE(boxes_.shown[0].icon, MessageIcon::Critical);
+    QVERIFY(form_->isVisible());
+}
+
+void MainFormTest::refreshPaintsWithoutHandlingEvents() {
+    showAndActivate();
+    bool delivered = false;
+    QTimer::singleShot(0, form_, [&delivered] { delivered = true; });
+    form_->Label4().setCaption("Editerer a.doc");
+    form_->refresh();
+    QVERIFY(!delivered);
+    QCOMPARE(control<QLabel>("Label4")->text(), QStringLiteral("Editerer a.doc"));
+    QTRY_VERIFY(delivered);
+}
+
+void MainFormTest::unloadClosesWithoutRaisingEvents() {
+    showAndActivate();
+    form_->unload();
+    QVERIFY(!form_->isVisible());
+    QCOMPARE(events_.raised, QStringList());
+    QVERIFY(boxes_.shown.empty());
+}
+
+void MainFormTest::screenshot() {
+    form_->setCaption("Pravelo. R1.3.7 by kontakt@pravelo.example");
+    form_->Label1().setCaption(QDir::currentPath().toStdString());
+    form_->Text1().setText("FormaterDokument");
+    form_->Combo1().addItem("*.doc");
+    form_->Combo1().addItem("*.dot");
+    form_->Label4().setCaption(
+        "Multi Edit Word Files Via Makro's Stored In A Local Your Normal.dot with Pravelo!");
+    form_->StatusPanel1().setText("Velkommen til Pravelo.");
+    showAndActivate();
+    pravelo::qttest::saveScreenshot(form_, QStringLiteral("main-window"));
+}
+
+QTEST_MAIN(MainFormTest)
+#include "qt_main_form_test.moc"

@@ -1,0 +1,36 @@
+#include "qt_test_support.h"
+
+#include <QDir>
+
+namespace pravelo::qttest {
+
+void RecordingEvents::Command1_Click() {
+    raised << "Command1_Click";
+    if (!failNextRun.empty()) {
+        const std::string failure = std::exchange(failNextRun, {});
+        throw std::runtime_error(failure);
+    }
+}
+
+void RecordingAboutEvents::Form_Load() {
+    log_ << "Form_Load";
+    form_.setCaption("Om Pravelo");
+    form_.setTitle("Pravelo");
+    form_.setVersion("Version 1.3.7");
+}
+
+void RecordingAboutEvents::cmdOK_Click() {
+    log_ << "cmdOK_Click";
+    form_.unload();
+}
+
+void saveScreenshot(QWidget* widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("PRAVELO_SCREENSHOT_DIR");
+    if (folder.isEmpty()) {
+        return;
+    }
+    QDir().mkpath(folder);
+    widget->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+}  // namespace pravelo::qttest
