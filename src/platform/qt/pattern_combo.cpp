@@ -2,7 +2,6 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QScopedValueRollback>
 
 #include "platform/qt/qt_support.h"
 
@@ -62,17 +61,10 @@ void PatternCombo::showPopup() {
 }
 
 void PatternCombo::keyPressEvent(QKeyEvent* event) {
-    const bool step = stepsThroughList(event);
-    if (step) {
+    if (stepsThroughList(event)) {
         lineEdit()->setModified(false);
     }
-    const QScopedValueRollback guard(typing_, !step);
     QComboBox::keyPressEvent(event);
-}
-
-void PatternCombo::focusOutEvent(QFocusEvent* event) {
-    const QScopedValueRollback guard(typing_, true);
-    QComboBox::focusOutEvent(event);
 }
 
 void PatternCombo::wheelEvent(QWheelEvent* event) {
@@ -81,7 +73,9 @@ void PatternCombo::wheelEvent(QWheelEvent* event) {
 }
 
 void PatternCombo::onActivated(int) {
-    if (!typing_ && !lineEdit()->isModified()) {
+    // Enter and leaving the field also activate an entry equal to the typed
+    // text; the field is then still marked as typed in.
+    if (!lineEdit()->isModified()) {
         emit chosen();
     }
 }

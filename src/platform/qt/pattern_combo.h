@@ -7,7 +7,7 @@
 namespace pravelo::platform::qt {
 
 // Editable pattern list whose list choice alone counts: text typed into the
-// field, and Enter or leaving the field, never emit chosen().
+// field never emits chosen(), not even when Enter makes it an entry's.
 class PatternCombo : public QComboBox, public ComboControl {
     Q_OBJECT
 
@@ -27,14 +27,10 @@ class PatternCombo : public QComboBox, public ComboControl {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
   private slots:
     void onActivated(int index);
-
-  private:
-    bool typing_ = false;  // inside an event that can only carry typed text
 };
 
 }  // namespace pravelo::platform::qt

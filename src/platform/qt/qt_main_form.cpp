@@ -55,7 +55,7 @@ QLabel* makePanel(QWidget* parent, const char* name, const QString& toolTip) {
     panel->setTextFormat(Qt::PlainText);
     panel->setToolTip(toolTip);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel->setIndent(2);
+    panel->setContentsMargins(2, 0, 2, 0);
     return panel;
 }
 
@@ -241,6 +241,7 @@ void QtMainForm::createStatusBar() {
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
     bar->setFixedHeight(kStatusHeight);
+    bar->setContentsMargins(0, 0, 2, 0);
 
     // Messages go into this label, never through showMessage(), which would
     // hide the panel for as long as the message stands.
