@@ -135,7 +135,7 @@ void QtAboutDialog::load() {
 void QtAboutDialog::placeOver(QWidget* owner) {
     QRect area(QPoint(), size());
     area.moveCenter(owner->geometry().center());
-    move(area.topLeft());
+    setGeometry(area);
     // A window with an owner stays off the task bar.
     if (owner->windowHandle() != nullptr) {
         winId();

@@ -343,6 +343,7 @@ void QtMainForm::showAbout() {
     }
     dialog->placeOver(this);
     dialog->show();
+    dialog->activateWindow();
 }
 
 QtAboutDialog* QtMainForm::aboutDialog() const {
