@@ -24,7 +24,6 @@
 #include <com/sun/star/script/provider/ScriptFrameworkErrorException.hpp>
 #include <com/sun/star/script/provider/XScript.hpp>
 #include <com/sun/star/script/provider/XScriptProvider.hpp>
-#include <com/sun/star/script/provider/theMasterScriptProviderFactory.hpp>
 #include <com/sun/star/task/DocumentPasswordRequest.hpp>
 #include <com/sun/star/task/DocumentPasswordRequest2.hpp>
 #include <com/sun/star/task/ErrorCodeRequest.hpp>
@@ -145,10 +144,11 @@ std::string seconds(std::chrono::milliseconds limit) {
 // out, which may outlive the application object.
 class Session {
   public:
-    Session(const LibreOfficeOptions& options, const std::string& productVersion)
+    Session(const LibreOfficeOptions& options, const std::string& productVersion,
+            const PrivateProfile* warmTemplate)
         : options_(options),
           programDir_(options.soffice.parent_path()),
-          profile_(options.tempFolder, options.userProfile, productVersion) {
+          profile_(options.tempFolder, options.userProfile, productVersion, warmTemplate) {
         const auto pipe = uniquePipeName();
         handler_ = new RefusingInteractionHandler;
         process_ = std::make_unique<OfficeProcess>(options.soffice.string(),
@@ -445,22 +445,29 @@ class LoDocuments : public OfficeDocuments {
     std::shared_ptr<Session>& session_;
 };
 
-// The Basic macros of the user's own libraries ("My Macros").
-std::vector<MacroRef> userMacros(const Reference<css::uno::XComponentContext>& context) {
+// The Basic script provider of the user's own libraries ("My Macros"). Asked
+// directly: the general one first starts the providers of every script
+// language, which costs more than the rest of the macro call.
+Reference<css::script::provider::XScriptProvider> basicProvider(
+    const Reference<css::uno::XComponentContext>& context) {
+    return Reference<css::script::provider::XScriptProvider>(
+        context->getServiceManager()->createInstanceWithArgumentsAndContext(
+            "com.sun.star.script.provider.ScriptProviderForBasic",
+            sequence({Any(rtl::OUString("user"))}), context),
+        UNO_QUERY_THROW);
+}
+
+std::vector<MacroRef> userMacros(
+    const Reference<css::script::provider::XScriptProvider>& provider) {
     namespace browse = css::script::browse;
-    auto factory = css::script::provider::theMasterScriptProviderFactory::get(context);
-    Reference<browse::XBrowseNode> root(factory->createScriptProvider(Any(rtl::OUString("user"))),
-                                        UNO_QUERY_THROW);
+    Reference<browse::XBrowseNode> root(provider, UNO_QUERY_THROW);
     std::vector<MacroRef> macros;
-    for (const auto& language : root->getChildNodes()) {
-        if (language->getName() != "Basic") continue;
-        for (const auto& library : language->getChildNodes()) {
-            for (const auto& module : library->getChildNodes()) {
-                for (const auto& macro : module->getChildNodes()) {
-                    if (macro->getType() != browse::BrowseNodeTypes::SCRIPT) continue;
-                    macros.push_back({toStd(library->getName()), toStd(module->getName()),
-                                      toStd(macro->getName())});
-                }
+    for (const auto& library : root->getChildNodes()) {
+        for (const auto& module : library->getChildNodes()) {
+            for (const auto& macro : module->getChildNodes()) {
+                if (macro->getType() != browse::BrowseNodeTypes::SCRIPT) continue;
+                macros.push_back(
+                    {toStd(library->getName()), toStd(module->getName()), toStd(macro->getName())});
             }
         }
     }
@@ -558,7 +565,8 @@ class LoApplication : public OfficeApplication {
         const auto what = "Macro \"" + macroName + "\"";
         const Any result = session.guarded(what, errors::MacroFailed, [&] {
             const auto context = session.context();
-            const MacroRef macro = resolveMacro(wanted, macroName, userMacros(context));
+            const auto provider = basicProvider(context);
+            const MacroRef macro = resolveMacro(wanted, macroName, userMacros(provider));
             if (!isBasicIdentifier(macro.library) || !isBasicIdentifier(macro.module)) {
                 throw Error(errors::InvalidMacroName,
                             "Macro \"" + macro.qualified() + "\" cannot be called by name");
@@ -566,8 +574,6 @@ class LoApplication : public OfficeApplication {
             const auto module = installWrapper(context, macro);
             const auto uri = "vnd.sun.star.script:" + macro.library + "." + module +
                              ".PraveloRun?language=Basic&location=application";
-            auto provider = css::script::provider::theMasterScriptProviderFactory::get(context)
-                                ->createScriptProvider(Any(rtl::OUString("user")));
             try {
                 Sequence<sal_Int16> outIndex;
                 Sequence<Any> out;
@@ -638,7 +644,33 @@ std::unique_ptr<OfficeApplication> LibreOfficeLauncher::startNew() {
         throw Error(errors::CannotStartOffice,
                     "Cannot start the office: " + options_.soffice.string() + " is not installed");
     }
-    return std::make_unique<LoApplication>(std::make_shared<Session>(options_, productVersion_));
+    warmTemplate();
+    return std::make_unique<LoApplication>(
+        std::make_shared<Session>(options_, productVersion_, template_.get()));
+}
+
+LibreOfficeLauncher::LibreOfficeLauncher(LibreOfficeLauncher&&) noexcept = default;
+LibreOfficeLauncher::~LibreOfficeLauncher() = default;
+
+void LibreOfficeLauncher::warmTemplate() {
+    if (warmTried_) return;
+    warmTried_ = true;
+    try {
+        auto profile =
+            std::make_unique<PrivateProfile>(options_.tempFolder, fs::path(), productVersion_);
+        const auto pipe = uniquePipeName();
+        OfficeProcess office(options_.soffice.string(), headlessArgs(pipe, profile->url()));
+        auto connection = connect(office, pipe, options_.soffice.parent_path(), options_.timeLimit);
+        try {
+            connection.desktop->terminate();
+        } catch (const css::uno::Exception&) {
+        }
+        disposeQuietly(connection.bridge);
+        // Only a profile the office left in good order is worth copying.
+        if (office.waitForExit(QuitGrace)) template_ = std::move(profile);
+    } catch (const Error&) {
+        // Each instance then sets its profile up itself, only more slowly.
+    }
 }
 
 }  // namespace pravelo::platform::libreoffice

@@ -8,6 +8,10 @@
 #include "platform/office_application.h"
 
 namespace pravelo::platform::libreoffice {
+class PrivateProfile;
+}
+
+namespace pravelo::platform::libreoffice {
 
 struct LibreOfficeOptions {
     // The user's profile folder ("…/libreoffice/4/user"); its "My Macros" are
@@ -27,11 +31,19 @@ struct LibreOfficeOptions {
 class LibreOfficeLauncher : public OfficeLauncher {
   public:
     explicit LibreOfficeLauncher(LibreOfficeOptions options = LibreOfficeOptions::defaults());
+    LibreOfficeLauncher(LibreOfficeLauncher&&) noexcept;
+    ~LibreOfficeLauncher() override;
     std::unique_ptr<OfficeApplication> startNew() override;
 
   private:
+    void warmTemplate();
+
     LibreOfficeOptions options_;
     std::string productVersion_;
+    // Office state of a first start (no macros, no settings of any run), copied
+    // into each new private profile.
+    std::unique_ptr<PrivateProfile> template_;
+    bool warmTried_ = false;
 };
 
 }  // namespace pravelo::platform::libreoffice

@@ -148,26 +148,26 @@ void OfficeProcess::killAndReap() {
     }
 }
 
-bool socketOwnedByGroup(const std::string& socketPath, pid_t group) {
+SocketOwner socketOwner(const std::string& socketPath, pid_t group) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) return false;
+    if (fd < 0) return SocketOwner::NotListening;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (socketPath.size() >= sizeof(address.sun_path)) {
         ::close(fd);
-        return false;
+        return SocketOwner::NotListening;
     }
     std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
-    bool owned = false;
+    auto owner = SocketOwner::NotListening;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0) {
         ucred peer{};
         socklen_t length = sizeof(peer);
         if (::getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0) {
-            owned = ::getpgid(peer.pid) == group;
+            owner = ::getpgid(peer.pid) == group ? SocketOwner::Group : SocketOwner::Other;
         }
     }
     ::close(fd);
-    return owned;
+    return owner;
 }
 
 void startDetached(const std::string& program, const std::vector<std::string>& args) {

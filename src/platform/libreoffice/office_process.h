@@ -49,9 +49,11 @@ class OfficeProcess {
     int status_ = 0;
 };
 
-// True when the process on the other end of the unix socket at this path
-// belongs to the given process group.
-bool socketOwnedByGroup(const std::string& socketPath, pid_t group);
+enum class SocketOwner { NotListening, Group, Other };
+
+// Whether the process that listens on the unix socket at this path belongs to
+// the given process group.
+SocketOwner socketOwner(const std::string& socketPath, pid_t group);
 
 // Starts a program fully detached (own session, not waited for, not killed with
 // us). Throws Error when it cannot be executed.

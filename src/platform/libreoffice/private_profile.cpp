@@ -66,7 +66,8 @@ std::string fileUrl(const fs::path& absolute) {
 }
 
 PrivateProfile::PrivateProfile(const fs::path& tempParent, const fs::path& userProfile,
-                               const std::string& productVersion) {
+                               const std::string& productVersion,
+                               const PrivateProfile* warmTemplate) {
     std::string pattern = (tempParent / "pravelo-office-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw Error(errors::CannotStartOffice, "Cannot create a private office profile in " +
@@ -77,14 +78,21 @@ PrivateProfile::PrivateProfile(const fs::path& tempParent, const fs::path& userP
     try {
         const fs::path user = root_ / "user";
         fs::create_directories(user);
+        if (warmTemplate != nullptr) {
+            for (const auto& entry : fs::directory_iterator(warmTemplate->root() / "user")) {
+                if (entry.path().filename() == "basic") continue;
+                fs::copy(entry.path(), user / entry.path().filename(), fs::copy_options::recursive);
+            }
+        } else {
+            std::ofstream registry(user / "registrymodifications.xcu", std::ios::binary);
+            registry << seededRegistry(productVersion);
+            registry.close();
+            if (!registry) throw fs::filesystem_error("cannot write", user, std::error_code());
+        }
         const fs::path macros = userProfile / "basic";
-        if (fs::is_directory(macros)) {
+        if (!userProfile.empty() && fs::is_directory(macros)) {
             fs::copy(macros, user / "basic", fs::copy_options::recursive);
         }
-        std::ofstream registry(user / "registrymodifications.xcu", std::ios::binary);
-        registry << seededRegistry(productVersion);
-        registry.close();
-        if (!registry) throw fs::filesystem_error("cannot write", user, std::error_code());
     } catch (const fs::filesystem_error& e) {
         std::error_code ignored;
         fs::remove_all(root_, ignored);

@@ -12,8 +12,11 @@ namespace pravelo::platform::libreoffice {
 class PrivateProfile {
   public:
     // Throws Error when the folder cannot be made or the macros cannot be copied.
+    // A warm template (a profile an office has already started on once) saves
+    // the office the set-up work of a profile it has never seen.
     PrivateProfile(const std::filesystem::path& tempParent,
-                   const std::filesystem::path& userProfile, const std::string& productVersion);
+                   const std::filesystem::path& userProfile, const std::string& productVersion,
+                   const PrivateProfile* warmTemplate = nullptr);
     PrivateProfile(const PrivateProfile&) = delete;
     PrivateProfile& operator=(const PrivateProfile&) = delete;
     ~PrivateProfile();

@@ -85,8 +85,9 @@ Connection connect(OfficeProcess& office, const std::string& pipeName,
                                                                        : 128 + WTERMSIG(status)) +
                                       ")");
         }
-        if (std::filesystem::exists(socket)) {
-            if (!socketOwnedByGroup(socket, office.processGroup())) {
+        const auto owner = socketOwner(socket, office.processGroup());
+        if (owner != SocketOwner::NotListening) {
+            if (owner == SocketOwner::Other) {
                 throw Error(errors::CannotStartOffice,
                             "The office pipe " + pipeName +
                                 " is served by a process this program did not start");
