@@ -356,6 +356,11 @@ void MainFormTest::errorListCoversInformationLabelWhenShown() {
     form_->Text2().setText("a.doc\r\nb.doc\r\n");
     QCOMPARE(form_->Text2().text(), std::string("a.doc\r\nb.doc\r\n"));
     QCOMPARE(control<QPlainTextEdit>("Text2")->toPlainText(), QStringLiteral("a.doc\nb.doc\n"));
+    form_->Text2().appendText("c.doc\r\nd.doc\r");
+    form_->Text2().appendText("\ne.doc");
+    QCOMPARE(form_->Text2().text(), std::string("a.doc\r\nb.doc\r\nc.doc\r\nd.doc\r\ne.doc"));
+    QCOMPARE(control<QPlainTextEdit>("Text2")->toPlainText(),
+             QStringLiteral("a.doc\nb.doc\nc.doc\nd.doc\ne.doc"));
     QVERIFY(control<QPlainTextEdit>("Text2")->isReadOnly());
 
     showAndActivate();

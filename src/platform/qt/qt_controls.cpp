@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 
 #include "platform/qt/qt_support.h"
 
@@ -56,6 +57,20 @@ QtListTextBox::QtListTextBox(QPlainTextEdit* edit)
 void QtListTextBox::setText(const std::string& text) {
     text_ = text;
     edit_->setPlainText(displayText(text));
+}
+
+void QtListTextBox::appendText(const std::string& more) {
+    text_ += more;
+    // A line break may arrive split over two calls: CR now, LF next time.
+    // Rebuilding from the whole text keeps such a pair one break.
+    if (!more.empty() && more.front() == '\n' && text_.size() > more.size() &&
+        text_[text_.size() - more.size() - 1] == '\r') {
+        edit_->setPlainText(displayText(text_));
+        return;
+    }
+    QTextCursor end(edit_->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(displayText(more));
 }
 
 bool QtListTextBox::isShown() const {

@@ -47,6 +47,7 @@ class QtListTextBox : public TextBoxControl {
     explicit QtListTextBox(QPlainTextEdit* edit);
     std::string text() const override { return text_; }
     void setText(const std::string& text) override;
+    void appendText(const std::string& more) override;
     bool isShown() const override;
     void setShown(bool shown) override;
     void setFocus() override;
