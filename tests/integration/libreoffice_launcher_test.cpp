@@ -1,6 +1,7 @@
 #include "platform/libreoffice/libreoffice_launcher.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <fstream>
@@ -43,6 +44,11 @@ std::string standardModule(const fs::path& other) {
            "End Sub\n"
            "\n"
            "Sub Twice\n"
+           "End Sub\n"
+           "\n"
+           "Sub EditThenFail\n"
+           "    ThisComponent.getText().getStart().setString(\"HALF \")\n"
+           "    Error 1004\n"
            "End Sub\n"
            "\n"
            "Sub OpenAnother\n"
@@ -89,6 +95,12 @@ class LauncherTest : public ::testing::Test {
             << "an office of this test is still running";
         EXPECT_TRUE(fs::is_empty(privateFolder())) << "a private profile was left behind";
         EXPECT_EQ(profileBefore, folderDigest(userProfile())) << "the user profile was changed";
+        const std::string ourPipes = "OSL_PIPE_" + std::to_string(::getuid()) + "_pravelo_" +
+                                     std::to_string(::getpid()) + "_";
+        for (const auto& entry : fs::directory_iterator("/tmp")) {
+            EXPECT_FALSE(entry.path().filename().string().starts_with(ourPipes))
+                << "left behind: " << entry.path();
+        }
         for (const auto& entry : fs::directory_iterator(work)) {
             EXPECT_FALSE(entry.path().filename().string().starts_with(".~"))
                 << "left behind: " << entry.path();
@@ -190,6 +202,40 @@ TEST_F(LauncherTest, BasicRuntimeErrorIsAFailureWithItsNumberAndText) {
         << error->description();
     EXPECT_NE(error->description().find("DivideByZero"), std::string::npos);
     EXPECT_EQ(fs::last_write_time(document), before);
+}
+
+TEST_F(LauncherTest, MacroFailingAfterAnEditLeavesTheFileUntouched) {
+    auto office = launcher();
+    const auto bytes = fs::file_size(document);
+    const auto before = fs::last_write_time(document);
+    const auto start = std::chrono::steady_clock::now();
+    const auto error = edit(office, document, "EditThenFail");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->number(), 1004) << error->description();
+    // The changed document must not make quitting wait for an answer.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    EXPECT_EQ(fs::last_write_time(document), before);
+    EXPECT_EQ(fs::file_size(document), bytes);
+}
+
+TEST_F(LauncherTest, MacrosStoredInTheDocumentNeverRun) {
+    const fs::path odt = work / "med makroer æ.odt";
+    const std::string embedded =
+        "Sub OnLoad\n"
+        "    ThisComponent.getText().getStart().setString(\"EMBEDDED-RAN \")\n"
+        "End Sub\n"
+        "Sub InsertText\n"
+        "    ThisComponent.getText().getStart().setString(\"EMBEDDED-RAN \")\n"
+        "End Sub\n";
+    // Whether a load event could fire here at all is the office's affair; what
+    // counts is that the name never reaches the document's own library.
+    writeOdtWithMacros(odt, "Original text.", embedded, "OnLoad");
+    auto office = launcher();
+    const auto error = edit(office, odt, "InsertText");
+    ASSERT_FALSE(error) << error->description();
+    const auto text = officeText(odt);
+    EXPECT_NE(text.find("PRAVELO-EDITED Original text."), std::string::npos) << text;
+    EXPECT_EQ(text.find("EMBEDDED-RAN"), std::string::npos) << text;
 }
 
 TEST_F(LauncherTest, EndStatementInTheMacroIsNoFailure) {

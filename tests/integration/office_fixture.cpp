@@ -231,6 +231,60 @@ fs::path wordFixtures() {
     return folder;
 }
 
+void writeOdtWithMacros(const fs::path& path, const std::string& text,
+                        const std::string& basicSource, const std::string& onLoadMacro) {
+    const TempFolder parts("pravelo-odt-");
+    const fs::path& p = parts.path();
+    fs::create_directories(p / "META-INF");
+    fs::create_directories(p / "Basic" / "Standard");
+    writeFile(p / "mimetype", "application/vnd.oasis.opendocument.text");
+    writeFile(p / "META-INF" / "manifest.xml",
+              std::string(kXmlHead) +
+                  "<manifest:manifest "
+                  "xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:manifest:1.0\" "
+                  "manifest:version=\"1.2\">\n"
+                  " <manifest:file-entry manifest:full-path=\"/\" "
+                  "manifest:media-type=\"application/vnd.oasis.opendocument.text\"/>\n"
+                  " <manifest:file-entry manifest:full-path=\"content.xml\" "
+                  "manifest:media-type=\"text/xml\"/>\n"
+                  " <manifest:file-entry manifest:full-path=\"Basic/script-lc.xml\" "
+                  "manifest:media-type=\"text/xml\"/>\n"
+                  " <manifest:file-entry manifest:full-path=\"Basic/Standard/script-lb.xml\" "
+                  "manifest:media-type=\"text/xml\"/>\n"
+                  " <manifest:file-entry manifest:full-path=\"Basic/Standard/Module1.xml\" "
+                  "manifest:media-type=\"text/xml\"/>\n"
+                  "</manifest:manifest>\n");
+    writeFile(p / "content.xml",
+              std::string(kXmlHead) +
+                  "<office:document-content "
+                  "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                  "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" "
+                  "xmlns:script=\"urn:oasis:names:tc:opendocument:xmlns:script:1.0\" "
+                  "xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
+                  "xmlns:ooo=\"http://openoffice.org/2004/office\" office:version=\"1.2\">"
+                  "<office:scripts><office:event-listeners><script:event-listener "
+                  "script:language=\"ooo:script\" script:event-name=\"dom:load\" "
+                  "xlink:href=\"vnd.sun.star.script:Standard.Module1." +
+                  onLoadMacro +
+                  "?language=Basic&amp;location=document\" xlink:type=\"simple\"/>"
+                  "</office:event-listeners></office:scripts>"
+                  "<office:body><office:text><text:p>" +
+                  xmlEscape(text) +
+                  "</text:p></office:text></office:body></office:document-content>\n");
+    writeFile(p / "Basic" / "script-lc.xml",
+              std::string(kXmlHead) +
+                  "<library:libraries xmlns:library=\"http://openoffice.org/2000/library\" "
+                  "xmlns:xlink=\"http://www.w3.org/1999/xlink\"><library:library "
+                  "library:name=\"Standard\" library:link=\"false\"/></library:libraries>\n");
+    writeFile(p / "Basic" / "Standard" / "script-lb.xml",
+              libraryFile("Standard", {{"Module1", ""}}));
+    writeFile(p / "Basic" / "Standard" / "Module1.xml", moduleFile("Module1", basicSource));
+    const std::string zip = "cd '" + p.string() + "' && zip -qX0 doc.odt mimetype && " +
+                            "zip -qXr doc.odt content.xml META-INF Basic";
+    if (std::system(zip.c_str()) != 0) throw std::runtime_error("zip failed");
+    fs::copy_file(p / "doc.odt", path);
+}
+
 std::string officeText(const fs::path& document) {
     // A profile per process: a second office on a profile in use would hand
     // its work to the first and print nothing.

@@ -38,6 +38,11 @@ std::string folderDigest(const std::filesystem::path& folder);
 std::filesystem::path wordFixtures();
 const std::map<std::string, std::string>& fixtureTexts();
 
+// An ODF text document carrying its own Basic library, whose named macro is
+// bound to the document's load event.
+void writeOdtWithMacros(const std::filesystem::path& path, const std::string& text,
+                        const std::string& basicSource, const std::string& onLoadMacro);
+
 // The text the office reads from a document.
 std::string officeText(const std::filesystem::path& document);
 

@@ -150,6 +150,7 @@ class Session {
           programDir_(options.soffice.parent_path()),
           profile_(options.tempFolder, options.userProfile, productVersion, warmTemplate) {
         const auto pipe = uniquePipeName();
+        sockets_ = officeSockets(pipe, profile_.url());
         handler_ = new RefusingInteractionHandler;
         process_ = std::make_unique<OfficeProcess>(options.soffice.string(),
                                                    headlessArgs(pipe, profile_.url()));
@@ -160,6 +161,7 @@ class Session {
             desktop_ = connection.desktop;
         } catch (...) {
             process_->killAndReap();
+            removeSockets();
             throw;
         }
     }
@@ -226,6 +228,7 @@ class Session {
         bridge_.clear();
         if (!clean) {
             for (const auto& path : ownLocks_) removeLockFile(path);
+            removeSockets();
         }
     }
 
@@ -237,6 +240,11 @@ class Session {
         end(false);
         throw Error(errors::TimedOut, what + " did not finish within " +
                                           seconds(options_.timeLimit) + "; the office was stopped");
+    }
+
+    void removeSockets() {
+        std::error_code ignored;
+        for (const auto& socket : sockets_) fs::remove(socket, ignored);
     }
 
     // A document left changed after a failed step would otherwise make the
@@ -258,6 +266,7 @@ class Session {
     Reference<css::uno::XComponentContext> context_;
     Reference<css::frame::XDesktop2> desktop_;
     std::vector<std::string> ownLocks_;
+    std::vector<std::string> sockets_;
     std::string lastOpened_;
     bool ended_ = false;
 };

@@ -1,5 +1,6 @@
 #include "platform/libreoffice/uno_support.h"
 
+#include <rtl/digest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <com/sun/star/connection/NoConnectException.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <cppuhelper/bootstrap.hxx>
+#include <cstdio>
 #include <osl/file.hxx>
 #include <random>
 #include <rtl/bootstrap.hxx>
@@ -115,6 +117,23 @@ Connection connect(OfficeProcess& office, const std::string& pipeName,
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }
+}
+
+std::vector<std::string> officeSockets(const std::string& pipeName, const std::string& profileUrl) {
+    const std::string prefix = "/tmp/OSL_PIPE_" + std::to_string(::getuid()) + "_";
+    // The office names its single-instance pipe after the MD5 of the profile
+    // URL in UTF-16, each byte in hex without padding.
+    const rtl::OUString url = toOU(profileUrl);
+    sal_uInt8 md5[RTL_DIGEST_LENGTH_MD5];
+    rtl_digest_MD5(url.getStr(), static_cast<sal_uInt32>(url.getLength()) * sizeof(sal_Unicode),
+                   md5, sizeof md5);
+    std::string hash;
+    char hex[4];
+    for (const auto byte : md5) {
+        std::snprintf(hex, sizeof hex, "%x", byte);
+        hash += hex;
+    }
+    return {prefix + pipeName, prefix + "SingleOfficeIPC_" + hash};
 }
 
 void disposeQuietly(const Reference<css::lang::XComponent>& component) {

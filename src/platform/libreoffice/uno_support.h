@@ -66,6 +66,10 @@ struct Connection {
 Connection connect(OfficeProcess& office, const std::string& pipeName,
                    const std::filesystem::path& programDir, std::chrono::milliseconds limit);
 
+// The unix sockets an office on this pipe name and profile listens on. A killed
+// office leaves them behind in /tmp.
+std::vector<std::string> officeSockets(const std::string& pipeName, const std::string& profileUrl);
+
 void disposeQuietly(const css::uno::Reference<css::lang::XComponent>& component);
 
 }  // namespace pravelo::platform::libreoffice::uno
