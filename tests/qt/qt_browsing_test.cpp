@@ -264,6 +264,8 @@ void BrowsingTest::doubleClickOnVanishedFolderIsReported() {
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(arkiv).center());
     QTRY_COMPARE(boxes_.shown.size(), std::size_t{1});
     QVERIFY(boxes_.shown[0].text.find("arkiv.doc") != std::string::npos);
+    QCOMPARE(boxes_.shown[0].title, std::string("Pravelo"));
+    QCOMPARE(boxes_.shown[0].icon, pravelo::platform::MessageIcon::None);
     QCOMPARE(QString::fromStdString(form_->Dir1().path()), QDir::cleanPath(temp_.path()));
     QCOMPARE(events_.raised, QStringList());
 }

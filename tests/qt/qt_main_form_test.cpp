@@ -398,6 +398,7 @@ void MainFormTest::failureEscapingAHandlerIsShown() {
     QCOMPARE(boxes_.shown.size(), std::size_t{1});
     QCOMPARE(boxes_.shown[0].text, std::string("Uventet fejl"));
     QCOMPARE(boxes_.shown[0].icon, MessageIcon::Critical);
+    QCOMPARE(boxes_.shown[0].title, std::string("Pravelo"));
     QVERIFY(form_->isVisible());
 }
 

@@ -54,7 +54,7 @@ QLabel* makePanel(QWidget* parent, const char* name, const QString& toolTip) {
     panel->setObjectName(QLatin1String(name));
     panel->setTextFormat(Qt::PlainText);
     panel->setToolTip(toolTip);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // The style draws each status bar item's sunken frame itself.
     panel->setContentsMargins(2, 0, 2, 0);
     return panel;
 }

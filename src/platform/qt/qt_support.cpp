@@ -4,9 +4,9 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
 
 #include "platform/error.h"
+#include "platform/version_record.h"
 
 namespace pravelo::platform::qt {
 
@@ -45,8 +45,7 @@ QString checkedFolder(const std::string& path) {
 }
 
 QString applicationTitle() {
-    const QString name = QGuiApplication::applicationDisplayName();
-    return name.isEmpty() ? QStringLiteral("Pravelo") : name;
+    return toQt(programVersionRecord().productName);
 }
 
 void runHandler(const std::function<void()>& handler, MessageBoxes& boxes) {

@@ -36,7 +36,7 @@ QFont dialogFont(bool bold = false);
 // with a Danish description when the folder is missing or cannot be read.
 QString checkedFolder(const std::string& path);
 
-// Title for messages raised by the window itself.
+// Title for messages raised by the window itself: the product name.
 QString applicationTitle();
 
 // Runs one of the logic's handlers. A failure the handler let through is shown
