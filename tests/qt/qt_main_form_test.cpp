@@ -31,17 +31,14 @@ class MainFormTest : public QObject {
     void controlsSitAtTheirLayoutPositions_data();
     void controlsSitAtTheirLayoutPositions();
     void clientAreaIsFixedAndMenuBarSitsAbove();
-    void windowHasNoMinimiseOrMaximiseBox();
     void textsAndToolTips_data();
     void textsAndToolTips();
-    void boldControls();
     void statusBarPanels();
     void tabOrderStartsAtFolderList();
     void menuEntriesAndShortcuts_data();
     void menuEntriesAndShortcuts();
     void runShortcutWorksFromMacroBox();
-    void buttonAccessKeys();
-    void buttonClicks();
+    void buttonAccessKeysAndClicks();
     void enterAndEscapeRunNothing();
     void macroBoxRaisesChangeOnlyForUserEdits();
     void errorListCoversInformationLabelWhenShown();
@@ -123,60 +120,47 @@ void MainFormTest::clientAreaIsFixedAndMenuBarSitsAbove() {
     QCOMPARE(form_->statusBar()->geometry(), QRect(0, menuHeight + 408, 492, 24));
     QCOMPARE(form_->statusBar()->objectName(), QStringLiteral("StatusBar1"));
 
-    // Centred on the screen.
-    const QRect screen = form_->screen()->availableGeometry();
-    QVERIFY(qAbs(form_->geometry().center().x() - screen.center().x()) <= 1);
-    QVERIFY(qAbs(form_->geometry().center().y() - screen.center().y()) <= 1);
-}
-
-void MainFormTest::windowHasNoMinimiseOrMaximiseBox() {
     const Qt::WindowFlags flags = form_->windowFlags();
     QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!form_->windowIcon().isNull());
     QCOMPARE(form_->windowIcon().availableSizes().value(0), QSize(32, 32));
+
+    // Centred on the screen.
+    const QRect screen = form_->screen()->availableGeometry();
+    QVERIFY(qAbs(form_->geometry().center().x() - screen.center().x()) <= 1);
+    QVERIFY(qAbs(form_->geometry().center().y() - screen.center().y()) <= 1);
 }
 
 void MainFormTest::textsAndToolTips_data() {
-    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("toolTip");
-    QTest::newRow("Label2") << "Label2"
-                            << "Makro"
-                            << "";
-    QTest::newRow("Text1") << "Text1"
-                           << ""
-                           << "Indtast Makroen's navn";
-    QTest::newRow("File1") << "File1"
-                           << ""
-                           << "Vælg filer fra listen";
-    QTest::newRow("Dir1") << "Dir1"
-                          << ""
-                          << "Vælg bibliotek fra Listen";
-    QTest::newRow("Combo1") << "Combo1"
-                            << "*.doc"
-                            << "Vælg fil type fra listen";
-    QTest::newRow("Drive1") << "Drive1"
-                            << ""
-                            << "Vælg drev fra listen";
-    QTest::newRow("Command1") << "Command1"
-                              << "&Kør"
-                              << "Editer fil(er) med makro (Ctrl+K)";
-    QTest::newRow("Command3") << "Command3"
-                              << "Å&ben"
-                              << "Åben valgte Filer";
-    QTest::newRow("Command2") << "Command2"
-                              << "&Annuller"
-                              << "Luk program (Ctrl+Q)";
+    QTest::addColumn<bool>("bold");
+    const auto row = [](const char* name, const char* text, const char* tip, bool bold) {
+        QTest::newRow(name) << QString(text) << QString(tip) << bold;
+    };
+    row("Label1", "Label1", "", true);
+    row("Label2", "Makro", "", false);
+    row("Label4", "Label4", "", false);
+    row("Text1", "", "Indtast Makroen's navn", false);
+    row("File1", "", "Vælg filer fra listen", false);
+    row("Dir1", "", "Vælg bibliotek fra Listen", false);
+    row("Combo1", "*.doc", "Vælg fil type fra listen", false);
+    row("Drive1", "", "Vælg drev fra listen", false);
+    row("Command1", "&Kør", "Editer fil(er) med makro (Ctrl+K)", true);
+    row("Command3", "Å&ben", "Åben valgte Filer", true);
+    row("Command2", "&Annuller", "Luk program (Ctrl+Q)", true);
 }
 
 void MainFormTest::textsAndToolTips() {
-    QFETCH(QString, name);
     QFETCH(QString, text);
     QFETCH(QString, toolTip);
-    QWidget* widget = control(name.toLatin1().constData());
+    QFETCH(bool, bold);
+    QWidget* widget = control(QTest::currentDataTag());
     QCOMPARE(widget->toolTip(), toolTip);
+    QCOMPARE(widget->font().weight(), bold ? QFont::Bold : QFont::Normal);
+    QCOMPARE(widget->font().pixelSize(), 11);
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         QCOMPARE(label->text(), text);
     } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
@@ -185,16 +169,6 @@ void MainFormTest::textsAndToolTips() {
         QCOMPARE(combo->currentText(), text);
         QCOMPARE(combo->count(), 0);
     }
-}
-
-void MainFormTest::boldControls() {
-    for (const char* name : {"Label1", "Command1", "Command2", "Command3"}) {
-        QCOMPARE(control(name)->font().weight(), QFont::Bold);
-    }
-    for (const char* name : {"Label2", "Text1", "File1", "Dir1", "Combo1", "Label4"}) {
-        QCOMPARE(control(name)->font().weight(), QFont::Normal);
-    }
-    QCOMPARE(control("Label4")->font().pixelSize(), 11);
 }
 
 void MainFormTest::statusBarPanels() {
@@ -293,7 +267,7 @@ void MainFormTest::runShortcutWorksFromMacroBox() {
     QCOMPARE(events_.raised, QStringList{"mnuVormixStartMakro_Click"});
 }
 
-void MainFormTest::buttonAccessKeys() {
+void MainFormTest::buttonAccessKeysAndClicks() {
     showAndActivate();
     QTest::keyClick(form_, Qt::Key_K, Qt::AltModifier);
     QTRY_COMPARE(events_.raised, QStringList{"Command1_Click"});
@@ -309,10 +283,8 @@ void MainFormTest::buttonAccessKeys() {
     events_.raised.clear();
     QTest::keyClick(form_, Qt::Key_L, Qt::AltModifier);
     QTRY_COMPARE(events_.raised, QStringList{"Command2_Click"});
-}
 
-void MainFormTest::buttonClicks() {
-    showAndActivate();
+    events_.raised.clear();
     QTest::mouseClick(control("Command1"), Qt::LeftButton);
     QTest::mouseClick(control("Command3"), Qt::LeftButton);
     QTest::mouseClick(control("Command2"), Qt::LeftButton);

@@ -368,6 +368,7 @@ void QtMainForm::closeEvent(QCloseEvent* event) {
     if (about_) {
         about_->releaseOwner();
     }
+    clock_->stop();
     event->accept();
 }
 
