@@ -34,8 +34,9 @@ class WindowOfficeTest : public QObject {
             platform::libreoffice::LibreOfficeOptions::defaults();
         options.userProfile = userProfile;
         options.tempFolder = privateFolder;
-        platform::libreoffice::LibreOfficeLauncher office(options);
-        testing::WindowHarness h(&office);
+        auto office = std::make_unique<platform::libreoffice::LibreOfficeLauncher>(options);
+        auto harness = std::make_unique<testing::WindowHarness>(office.get());
+        testing::WindowHarness& h = *harness;
 
         const fs::path folder = h.host.cwd;
         fs::copy_file(testing::wordFixtures() / "first.doc", folder / "1 første.doc");
@@ -81,9 +82,11 @@ class WindowOfficeTest : public QObject {
         QVERIFY(h.form.StatusPanel1().text().starts_with("Udført! "));
 
         QVERIFY(testing::processesMentioning(privateFolder.string()).empty());
-        QVERIFY(fs::is_empty(privateFolder));
         for (const auto& entry : fs::directory_iterator(folder))
             QVERIFY2(!entry.path().filename().string().starts_with(".~"), entry.path().c_str());
+        harness.reset();
+        office.reset();
+        QVERIFY(fs::is_empty(privateFolder));
     }
 };
 

@@ -187,7 +187,7 @@ class Session {
                 end(false);
                 throw Error(errors::OfficeEnded, what + ": the office ended unexpectedly");
             }
-            const auto message = toStd(e.Message);
+            const auto message = officeMessage(e.Message);
             throw Error(number, what + (message.empty() ? "" : ": " + message));
         }
     }
@@ -337,7 +337,7 @@ class LoDocument : public OfficeDocument {
                     storeAtomically(storable, systemPath(storable->getLocation()));
                 } catch (const css::uno::Exception& e) {
                     throw Error(errors::CannotSave,
-                                "Cannot save " + name + ": " + toStd(e.Message));
+                                "Cannot save " + name + ": " + officeMessage(e.Message));
                 }
             }
             if (modifiable.is()) modifiable->setModified(false);
@@ -397,6 +397,11 @@ class LoOptions : public OfficeOptions {
     bool grammar_ = false;
 };
 
+std::string loadFailure(const rtl::OUString& message) {
+    const std::string text = officeMessage(message);
+    return text.empty() ? "the office could not load it" : text;
+}
+
 class LoDocuments : public OfficeDocuments {
   public:
     explicit LoDocuments(std::shared_ptr<Session>& session) : session_(session) {}
@@ -433,12 +438,14 @@ class LoDocuments : public OfficeDocuments {
                                                                args);
             } catch (const css::lang::IllegalArgumentException& e) {
                 const auto reason = session.handler().last();
-                throw Error(errors::CannotOpen, "Cannot open " + fileName + ": " +
-                                                    (reason.empty() ? toStd(e.Message) : reason));
+                throw Error(errors::CannotOpen,
+                            "Cannot open " + fileName + ": " +
+                                (reason.empty() ? loadFailure(e.Message) : reason));
             } catch (const css::io::IOException& e) {
                 const auto reason = session.handler().last();
-                throw Error(errors::CannotOpen, "Cannot open " + fileName + ": " +
-                                                    (reason.empty() ? toStd(e.Message) : reason));
+                throw Error(errors::CannotOpen,
+                            "Cannot open " + fileName + ": " +
+                                (reason.empty() ? loadFailure(e.Message) : reason));
             }
         });
         if (!component.is()) {
@@ -588,7 +595,8 @@ class LoApplication : public OfficeApplication {
                 Sequence<Any> out;
                 return provider->getScript(toOU(uri))->invoke({}, outIndex, out);
             } catch (const css::script::provider::ScriptFrameworkErrorException& e) {
-                throw Error(errors::MacroNotFound, what + " cannot be run: " + toStd(e.Message));
+                throw Error(errors::MacroNotFound,
+                            what + " cannot be run: " + officeMessage(e.Message));
             }
         });
         rtl::OUString failure;

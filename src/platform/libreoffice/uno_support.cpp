@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <osl/file.hxx>
 #include <random>
+#include <regex>
 #include <rtl/bootstrap.hxx>
 #include <thread>
 
@@ -36,6 +37,13 @@ Reference<css::uno::XComponentContext> localContext(const std::filesystem::path&
         }
     }();
     return context;
+}
+
+std::string officeMessage(const rtl::OUString& message) {
+    static const std::regex location(R"(\s*\bat \./\S+:\d+\s*$)");
+    std::string text = std::regex_replace(toStd(message), location, "");
+    while (!text.empty() && (text.back() == ' ' || text.back() == ':')) text.pop_back();
+    return text;
 }
 
 rtl::OUString fileUrl(const std::string& systemPath) {

@@ -28,6 +28,10 @@ inline std::string toStd(const rtl::OUString& text) {
     return std::string(utf8.getStr(), static_cast<std::size_t>(utf8.getLength()));
 }
 
+// An exception's message as a user may read it: LibreOffice appends the source
+// location it was raised at (" at ./sfx2/source/...cxx:1756"), which helps no user.
+std::string officeMessage(const rtl::OUString& message);
+
 template <typename T>
 css::beans::PropertyValue property(const char* name, const T& value) {
     css::beans::PropertyValue p;
