@@ -1,13 +1,12 @@
 // Start-up figures: process start to main window shown, the start-up sequence
 // alone, and filling the file list from a folder of 10,000 files.
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QWindow>
-
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QWindow>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -38,6 +37,7 @@ double msSince(Clock::time_point start) {
 // Child: start like the program does, report when the window is on screen.
 int runChild(int argc, char** argv) {
     QApplication application(argc, argv);
+    pravelo::app::useClassicStyle();
     pravelo::app::PraveloApp pravelo;
     const auto loadStart = Clock::now();
     pravelo.window().Form_Load();
@@ -90,13 +90,15 @@ int main(int argc, char** argv) {
         shown.push_back(ms);
         load.push_back(loadMs);
     }
-    std::printf("process start to main window shown: median %.1f ms (min %.1f, max %.1f), %d runs\n",
-                median(shown), *std::min_element(shown.begin(), shown.end()),
-                *std::max_element(shown.begin(), shown.end()), runs);
+    std::printf(
+        "process start to main window shown: median %.1f ms (min %.1f, max %.1f), %d runs\n",
+        median(shown), *std::min_element(shown.begin(), shown.end()),
+        *std::max_element(shown.begin(), shown.end()), runs);
     std::printf("start-up sequence: median %.2f ms\n", median(load));
 
     // File list over 10,000 files.
-    const fs::path folder = fs::temp_directory_path() / ("pravelo-bench-" + std::to_string(getpid()));
+    const fs::path folder =
+        fs::temp_directory_path() / ("pravelo-bench-" + std::to_string(getpid()));
     fs::create_directories(folder);
     for (int i = 0; i < 10000; ++i) {
         std::ofstream(folder / ("dokument " + std::to_string(i) + (i % 2 ? ".doc" : ".txt")));

@@ -4,6 +4,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    pravelo::app::useClassicStyle();
     pravelo::app::PraveloApp pravelo;
     pravelo.start();
     return application.exec();

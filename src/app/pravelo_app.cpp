@@ -1,6 +1,12 @@
 #include "app/pravelo_app.h"
 
+#include <QApplication>
+
 namespace pravelo::app {
+
+void useClassicStyle() {
+    QApplication::setStyle(QStringLiteral("windows"));
+}
 
 PraveloApp::PraveloApp()
     : platform_{platform::programVersionRecord(),

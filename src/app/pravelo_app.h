@@ -18,9 +18,12 @@
 
 namespace pravelo::app {
 
+// The classic look the window's fixed layout was drawn for; call before any window exists.
+void useClassicStyle();
+
 // The real platform wired to the logic; needs a QApplication.
 class PraveloApp {
-public:
+  public:
     PraveloApp();
 
     // Runs the window's start-up sequence and shows it.
@@ -29,7 +32,7 @@ public:
     platform::qt::QtMainForm& form() { return form_; }
     main_window::frmListMineFiler& window() { return window_; }
 
-private:
+  private:
     platform::posix::PosixHost host_;
     platform::posix::PosixFileSystem files_;
     platform::posix::PosixProcessStarter processes_;
