@@ -42,6 +42,13 @@ class WindowTest : public QObject {
             if (c.rfind("open:", 0) == 0) result.push_back(c.substr(5));
         return result;
     }
+    // A picture of the window for a person to look at, when asked for.
+    void shot(const char* name) {
+        const QString folder = qEnvironmentVariable("PRAVELO_SCREENSHOT_DIR");
+        if (folder.isEmpty()) return;
+        QDir().mkpath(folder);
+        h->form.grab().save(folder + QStringLiteral("/window-%1.png").arg(QLatin1String(name)));
+    }
     void start() {
         h->window.Form_Load();
         h->form.show();
@@ -68,6 +75,7 @@ class WindowTest : public QObject {
                  QStringLiteral("Pravelo. R1.3.7 by kontakt@pravelo.example"));
         QVERIFY(child<QWidget>("Dir1")->hasFocus());
         QVERIFY(h->messages.shown.empty());
+        shot("start");
     }
 
     void runButtonEditsTheSelectionAndStamps() {
@@ -82,6 +90,7 @@ class WindowTest : public QObject {
         QVERIFY(child<QPushButton>("Command2")->hasFocus());
         QVERIFY(status().startsWith(QStringLiteral("Udført! ")));
         QVERIFY(child<QPlainTextEdit>("Text2")->isHidden());
+        shot("edited");
     }
 
     void shiftClickSelectsARangeAndOneSucceeds() {
@@ -110,6 +119,7 @@ class WindowTest : public QObject {
         QVERIFY(status().startsWith(QStringLiteral("Udført! ")));
         QCOMPARE(errorList().count(QStringLiteral("2 fil(er) er editeret!")), 2);
         QCOMPARE(errorList().count(QStringLiteral(", Err: ")), 2);
+        shot("failures");
         // The visible list shows line breaks, not control characters.
         QVERIFY(!child<QPlainTextEdit>("Text2")->toPlainText().contains(QChar('\r')));
     }
@@ -120,6 +130,7 @@ class WindowTest : public QObject {
         QCOMPARE(status(), QStringLiteral("Vælg fil(er)!"));
         QVERIFY(files()->hasFocus());
         QVERIFY(child<QLabel>("Label4")->font().bold());
+        shot("nothing-selected");
         QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
         QVERIFY(status().startsWith(QStringLiteral("Udført! ")));
 
@@ -161,6 +172,7 @@ class WindowTest : public QObject {
         QTRY_COMPARE(h->fakeOffice.handedOver, 3);
         QCOMPARE(status(), QStringLiteral("3 Filer åbnet!"));
         QCOMPARE(label4(), QStringLiteral("3 filer er åbnet!"));
+        shot("opened");
         QCOMPARE(h->form.Command2().caption(), std::string("&Annuller"));
         clickFile(1);
         QTest::keyClick(&h->form, Qt::Key_O, Qt::ControlModifier);
