@@ -30,6 +30,8 @@ class WindowOfficeTest : public QObject {
                 "    ThisComponent.getText().getStart().setString(\"PRAVELO-REDIGERET \")\n"
                 "End Sub\n"}}}});
 
+        const std::string profileBefore = testing::folderDigest(userProfile);
+
         platform::libreoffice::LibreOfficeOptions options =
             platform::libreoffice::LibreOfficeOptions::defaults();
         options.userProfile = userProfile;
@@ -45,7 +47,7 @@ class WindowOfficeTest : public QObject {
             // A real document cut short cannot be loaded.
             std::ifstream in(testing::wordFixtures() / "first.doc", std::ios::binary);
             std::string bytes((std::istreambuf_iterator<char>(in)), {});
-            std::ofstream(folder / "2 beskadiget.doc", std::ios::binary)
+            std::ofstream(folder / "2 beskadiget æø.doc", std::ios::binary)
                 << bytes.substr(0, bytes.size() / 3);
         }
 
@@ -70,18 +72,18 @@ class WindowOfficeTest : public QObject {
 
         QCOMPARE(std::count(log.begin(), log.end(), '\n'), 1);
         QVERIFY(log.ends_with("\r\n"));
-        // The path is written in the code page: "2 beskadiget.doc" is plain ASCII.
-        QVERIFY(log.find(", " + (folder / "2 beskadiget.doc").string() + ", ") !=
-                std::string::npos);
+        // The log is in the single-byte code page: æ and ø are one byte each.
+        QVERIFY(log.find("/2 beskadiget \xE6\xF8.doc, ") != std::string::npos);
 
         const std::string errors = h.form.Text2().text();
-        QVERIFY(errors.find(", Err: " + (folder / "2 beskadiget.doc").string() + "\r\n") !=
+        QVERIFY(errors.find(", Err: " + (folder / "2 beskadiget æø.doc").string() + "\r\n") !=
                 std::string::npos);
         QVERIFY(errors.ends_with("2 fil(er) er editeret!\r\n"));
         QVERIFY(h.form.Text2().isShown());
         QVERIFY(h.form.StatusPanel1().text().starts_with("Udført! "));
 
         QVERIFY(testing::processesMentioning(privateFolder.string()).empty());
+        QCOMPARE(testing::folderDigest(userProfile), profileBefore);
         for (const auto& entry : fs::directory_iterator(folder))
             QVERIFY2(!entry.path().filename().string().starts_with(".~"), entry.path().c_str());
         harness.reset();
