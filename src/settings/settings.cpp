@@ -48,7 +48,7 @@ void Settings::LoadSettings() {
             try {
                 BuildPravelo(platform_, *this).WriteDefaultSettingsFile();
             } catch (const std::exception&) {
-                missingFileReported_ = true;
+                fileProblemReported_ = true;
                 throw;
             }
         }
@@ -70,10 +70,21 @@ std::string Settings::ReadSettingsSection(std::int16_t section) {
     }
 }
 
+std::unique_ptr<platform::TextInput> Settings::openSettingsFile() {
+    try {
+        return platform_.files.openForInput(FileBesideProgram(".dll"));
+    } catch (const std::exception& e) {
+        if (!fileProblemReported_) report(e.what());
+        fileProblemReported_ = true;
+        return nullptr;
+    }
+}
+
 std::string Settings::readMacroName() {
     std::string result;
+    auto input = openSettingsFile();
+    if (!input) return result;
     try {
-        auto input = platform_.files.openForInput(FileBesideProgram(".dll"));
         while (!input->atEnd()) {
             if (input->readLine() == kMacroHead) {
                 result = input->readLine();
@@ -87,19 +98,15 @@ std::string Settings::readMacroName() {
 }
 
 void Settings::readDocumentTypes() {
-    const std::string path = FileBesideProgram(".dll");
+    auto input = openSettingsFile();
+    if (!input) return;
     try {
-        auto input = platform_.files.openForInput(path);
         bool inList = false;
         while (!input->atEnd()) {
             const std::string line = input->readLine();
             if (line.empty() && inList) break;
             if (inList) platform_.form.Combo1().addItem(line);
             if (line == kDocTypeHead) inList = true;
-        }
-    } catch (const platform::Error& e) {
-        if (!(missingFileReported_ && e.number() == platform::errnum::FileNotFound)) {
-            report(e.what());
         }
     } catch (const std::exception& e) {
         report(e.what());

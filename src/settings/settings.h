@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "common/commen_functions.h"
@@ -26,6 +27,8 @@ class Settings {
     std::string FileBesideProgram(const std::string& extension);
 
   private:
+    // Null when the file cannot be opened; that is told to the user once per run.
+    std::unique_ptr<platform::TextInput> openSettingsFile();
     std::string readMacroName();
     void readDocumentTypes();
     void report(const std::string& description);
@@ -34,9 +37,9 @@ class Settings {
     common::CommenFunctions& common_;
     std::string macroName_;
     std::string sysPath_;
-    // Set when start-up already told the user the settings file could not be written,
-    // so the missing file is not reported a second time.
-    bool missingFileReported_ = false;
+    // One problem with the settings file (cannot be written, cannot be opened) is
+    // told once, not again by every reader that follows.
+    bool fileProblemReported_ = false;
 };
 
 }  // namespace pravelo::settings
