@@ -27,5 +27,6 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
 fi
 
-cmake --preset default -S "$ROOT" >/dev/null
+cd "$ROOT"
+cmake --preset default >/dev/null
 cmake --build --preset default "$@"
