@@ -309,16 +309,7 @@ class FakeRegistry : public platform::Registry {
 
 // All fakes together, wired as the program wires the real parts.
 struct FakePlatform {
-    platform::VersionRecord version{
-        .productName = "Pravelo",
-        .major = 1,
-        .minor = 3,
-        .revision = 7,
-        .fileVersionText = "1.03.0007",
-        .comments = "Multi Edit Word Files Via Makro's Stored In A Local Your Normal.dot",
-        .legalCopyright = "kontakt@",
-        .companyName = "pravelo.example",
-    };
+    platform::VersionRecord version = platform::programVersionRecord();
     FakeHost host;
     FakeFileSystem files;
     FakeMessageBoxes messages;

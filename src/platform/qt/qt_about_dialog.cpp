@@ -17,15 +17,6 @@ namespace {
 constexpr int kClientWidth = 382;
 constexpr int kClientHeight = 280;
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(rect);
-    return label;
-}
-
 void setTextColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, color);

@@ -40,15 +40,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(rect);
-    return label;
-}
-
 QLabel* makePanel(QWidget* parent, const char* name, const QString& toolTip) {
     auto* panel = new QLabel(parent);
     panel->setObjectName(QLatin1String(name));

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 
 #include "platform/error.h"
 #include "platform/version_record.h"
@@ -56,6 +57,15 @@ void runHandler(const std::function<void()>& handler, MessageBoxes& boxes) {
     } catch (...) {
         boxes.show("Ukendt fejl", MessageIcon::Critical, fromQt(applicationTitle()));
     }
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(rect);
+    return label;
 }
 
 }  // namespace pravelo::platform::qt

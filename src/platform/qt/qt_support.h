@@ -8,6 +8,9 @@
 
 #include "platform/message_boxes.h"
 
+class QLabel;
+class QWidget;
+
 namespace pravelo::platform::qt {
 
 // Layouts are drawn in twips; 15 twips make one pixel at 96 dpi.
@@ -28,6 +31,9 @@ inline std::string fromQt(const QString& text) {
 
 // The logic writes line breaks as CR LF; widgets want a bare LF.
 QString displayText(const std::string& text);
+
+// A top-left aligned plain-text label at a fixed place: data never renders as markup.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect);
 
 // The closest we have to the classic 8.25 pt dialog font.
 QFont dialogFont(bool bold = false);
