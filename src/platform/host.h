@@ -19,6 +19,9 @@ class Host {
     virtual std::string longTime() const = 0;
     // Short date, a blank, long time; the time is left out at exactly midnight.
     virtual std::string defaultDateTime() const = 0;
+    // Short date, ", ", long time: how files date their lines. One reading of the
+    // clock, so a line written at midnight does not mix two days.
+    virtual std::string fileDateTime() const = 0;
 };
 
 }  // namespace pravelo::platform

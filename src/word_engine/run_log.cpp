@@ -6,8 +6,7 @@ namespace pravelo::word_engine {
 
 void DooWithFile::WriteLogLine(const std::string& text) {
     try {
-        const std::string line =
-            platform_.host.shortDate() + ", " + platform_.host.longTime() + ", " + text;
+        const std::string line = platform_.host.fileDateTime() + ", " + text;
         platform_.files.appendLine(settings_.FileBesideProgram(".log"), line);
     } catch (const std::exception& e) {
         platform_.messages.show(e.what(), platform::MessageIcon::None,

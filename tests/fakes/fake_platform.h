@@ -26,6 +26,7 @@ class FakeHost : public platform::Host {
     std::string shortDate() const override { return date; }
     std::string longTime() const override { return time; }
     std::string defaultDateTime() const override { return date + " " + time; }
+    std::string fileDateTime() const override { return date + ", " + time; }
 };
 
 // Files held in memory as UTF-8 text; line ends are split like the real reader does.

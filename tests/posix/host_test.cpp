@@ -70,6 +70,9 @@ TEST(PosixHost, DateAndTimeComeFromOneReadingOfTheClock) {
         "C");
     EXPECT_EQ(host.defaultDateTime(), "03/05/24 23:59:59");
     EXPECT_EQ(calls, 1);
+    calls = 0;
+    EXPECT_EQ(host.fileDateTime(), "03/05/24, 23:59:59");
+    EXPECT_EQ(calls, 1);
 }
 
 TEST(PosixHost, DanishLocaleTexts) {

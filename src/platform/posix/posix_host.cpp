@@ -124,4 +124,9 @@ std::string PosixHost::defaultDateTime() const {
     return dateText(now) + " " + timeText(now);
 }
 
+std::string PosixHost::fileDateTime() const {
+    const std::tm now = clock_();
+    return dateText(now) + ", " + timeText(now);
+}
+
 }  // namespace pravelo::platform::posix

@@ -29,6 +29,7 @@ class PosixHost : public Host {
     std::string shortDate() const override;
     std::string longTime() const override;
     std::string defaultDateTime() const override;
+    std::string fileDateTime() const override;
 
     static Clock systemClock();
 
