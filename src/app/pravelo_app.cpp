@@ -19,7 +19,7 @@ PraveloApp::PraveloApp()
                 registry_},
       common_(platform_),
       settings_(platform_, common_),
-      worker_(platform_, settings_, common_),
+      worker_(platform_, settings_),
       window_(platform_, settings_, common_, worker_) {
     form_.setEvents(&window_);
     form_.setAboutFactory([this](platform::AboutForm& dialog) {

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "common/commen_functions.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
 
@@ -12,9 +11,8 @@ namespace pravelo::word_engine {
 // list's selection, the run log and the text viewer.
 class DooWithFile {
   public:
-    DooWithFile(const platform::Platform& platform, settings::Settings& settings,
-                common::CommenFunctions& common)
-        : platform_(platform), settings_(settings), common_(common) {}
+    DooWithFile(const platform::Platform& platform, settings::Settings& settings)
+        : platform_(platform), settings_(settings) {}
 
     // Mode "RunMakro" edits and saves, "RunDokument" leaves the document open for the
     // user. Never raises: a failure is logged and gives false.
@@ -36,7 +34,6 @@ class DooWithFile {
 
     const platform::Platform& platform_;
     settings::Settings& settings_;
-    common::CommenFunctions& common_;
 };
 
 }  // namespace pravelo::word_engine

@@ -78,9 +78,7 @@ class FakeApplication : public platform::OfficeApplication,
     }
     void run(const std::string& macroName) override {
         office_.maybeFail("run:" + macroName);
-        if (auto it = office_.savedBy.find("switch-to"); it != office_.savedBy.end()) {
-            active_ = it->second;
-        }
+        if (!office_.activeAfterMacro.empty()) active_ = office_.activeAfterMacro;
     }
     std::shared_ptr<platform::OfficeDocument> activeDocument() override {
         office_.maybeFail("active");

@@ -247,7 +247,7 @@ class FakeOffice : public platform::OfficeLauncher {
   public:
     std::vector<std::string> calls;
     std::map<std::string, Error> failAt;  // e.g. "start", "open:/x/b.doc", "run", "close", "quit"
-    std::map<std::string, std::string> savedBy;  // document path -> macro that ran on it
+    std::string activeAfterMacro;         // a document the macro leaves active, if any
     int running = 0;
     int handedOver = 0;
 

@@ -35,7 +35,7 @@ class BatchRunTest : public ::testing::Test {
     fakes::FakePlatform fake;
     common::CommenFunctions common{fake.platform};
     settings::Settings settings{fake.platform, common};
-    word_engine::DooWithFile worker{fake.platform, settings, common};
+    word_engine::DooWithFile worker{fake.platform, settings};
 };
 
 TEST_F(BatchRunTest, EmptyMacroNameOnlyShowsTheRefusal) {

@@ -21,7 +21,7 @@ class DocumentWorkerTest : public ::testing::Test {
     fakes::FakePlatform fake;
     common::CommenFunctions common{fake.platform};
     settings::Settings settings{fake.platform, common};
-    word_engine::DooWithFile worker{fake.platform, settings, common};
+    word_engine::DooWithFile worker{fake.platform, settings};
     const std::string doc = "/home/bruger/æ ø/brev, nr 1.doc";
 };
 
@@ -41,7 +41,7 @@ TEST_F(DocumentWorkerTest, MacroNameIsReadAtRunTime) {
 }
 
 TEST_F(DocumentWorkerTest, TheDocumentActiveAfterTheMacroIsTheOneSaved) {
-    fake.office.savedBy["switch-to"] = "/tmp/andet.doc";
+    fake.office.activeAfterMacro = "/tmp/andet.doc";
     EXPECT_TRUE(worker.ProcessDocument(doc, "RunMakro"));
     EXPECT_EQ(fake.office.calls[8], "close:-1:/tmp/andet.doc");
 }

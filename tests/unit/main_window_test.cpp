@@ -21,7 +21,7 @@ class MainWindowTest : public ::testing::Test {
     fakes::FakePlatform fake;
     common::CommenFunctions common{fake.platform};
     settings::Settings settings{fake.platform, common};
-    word_engine::DooWithFile worker{fake.platform, settings, common};
+    word_engine::DooWithFile worker{fake.platform, settings};
     main_window::frmListMineFiler window{fake.platform, settings, common, worker};
 };
 

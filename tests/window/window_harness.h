@@ -52,7 +52,7 @@ struct WindowHarness {
     platform::Platform platform{version, host, files, messages, form, office, processes, registry};
     common::CommenFunctions common{platform};
     settings::Settings settings{platform, common};
-    word_engine::DooWithFile worker{platform, settings, common};
+    word_engine::DooWithFile worker{platform, settings};
     main_window::frmListMineFiler window{platform, settings, common, worker};
 };
 

@@ -165,41 +165,33 @@ void QtMainForm::createControls() {
     command3_ = std::make_unique<QtButton>(command3Widget_);
 }
 
+QAction* QtMainForm::makeAction(const QString& caption, const char* name, const QKeySequence& key,
+                                void (QtMainForm::*slot)()) {
+    auto* action = new QAction(caption, this);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(key);
+    connect(action, &QAction::triggered, this, slot);
+    return action;
+}
+
 void QtMainForm::createActions() {
-    startMakroAct_ = new QAction(QStringLiteral("&Kør Makro"), this);
-    startMakroAct_->setObjectName(QStringLiteral("mnuVormixStartMakro"));
-    startMakroAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-    connect(startMakroAct_, &QAction::triggered, this, &QtMainForm::onStartMakroTriggered);
-
-    openFilesAct_ = new QAction(QStringLiteral("&Åben fil(er)"), this);
-    openFilesAct_->setObjectName(QStringLiteral("mnuVormixOpenMyFileFil"));
-    openFilesAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(openFilesAct_, &QAction::triggered, this, &QtMainForm::onOpenFilesTriggered);
-
-    exitAct_ = new QAction(QStringLiteral("&Afslut"), this);
-    exitAct_->setObjectName(QStringLiteral("mnuVormixAfslut"));
-    exitAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(exitAct_, &QAction::triggered, this, &QtMainForm::onExitTriggered);
-
-    showLogAct_ = new QAction(QStringLiteral("&Vis log"), this);
-    showLogAct_->setObjectName(QStringLiteral("mnuVormixErrLog"));
-    showLogAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    connect(showLogAct_, &QAction::triggered, this, &QtMainForm::onShowLogTriggered);
-
-    addToWordAct_ = new QAction(QStringLiteral("&Tilføj til Word"), this);
-    addToWordAct_->setObjectName(QStringLiteral("mnuAddButtonToWord"));
-    addToWordAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
-    connect(addToWordAct_, &QAction::triggered, this, &QtMainForm::onAddToWordTriggered);
-
-    settingsAct_ = new QAction(QStringLiteral("&Indstillinger"), this);
-    settingsAct_->setObjectName(QStringLiteral("mnuVormixSettings"));
-    settingsAct_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(settingsAct_, &QAction::triggered, this, &QtMainForm::onSettingsTriggered);
-
-    aboutAct_ = new QAction(QStringLiteral("&Om Vormix"), this);
-    aboutAct_->setObjectName(QStringLiteral("mnuVormixAbout"));
-    aboutAct_->setShortcut(QKeySequence(Qt::Key_F1));
-    connect(aboutAct_, &QAction::triggered, this, &QtMainForm::onAboutTriggered);
+    startMakroAct_ =
+        makeAction(QStringLiteral("&Kør Makro"), "mnuVormixStartMakro",
+                   QKeySequence(Qt::CTRL | Qt::Key_K), &QtMainForm::onStartMakroTriggered);
+    openFilesAct_ =
+        makeAction(QStringLiteral("&Åben fil(er)"), "mnuVormixOpenMyFileFil",
+                   QKeySequence(Qt::CTRL | Qt::Key_O), &QtMainForm::onOpenFilesTriggered);
+    exitAct_ = makeAction(QStringLiteral("&Afslut"), "mnuVormixAfslut",
+                          QKeySequence(Qt::CTRL | Qt::Key_Q), &QtMainForm::onExitTriggered);
+    showLogAct_ = makeAction(QStringLiteral("&Vis log"), "mnuVormixErrLog",
+                             QKeySequence(Qt::CTRL | Qt::Key_L), &QtMainForm::onShowLogTriggered);
+    addToWordAct_ =
+        makeAction(QStringLiteral("&Tilføj til Word"), "mnuAddButtonToWord",
+                   QKeySequence(Qt::CTRL | Qt::Key_W), &QtMainForm::onAddToWordTriggered);
+    settingsAct_ = makeAction(QStringLiteral("&Indstillinger"), "mnuVormixSettings",
+                              QKeySequence(Qt::CTRL | Qt::Key_S), &QtMainForm::onSettingsTriggered);
+    aboutAct_ = makeAction(QStringLiteral("&Om Vormix"), "mnuVormixAbout", QKeySequence(Qt::Key_F1),
+                           &QtMainForm::onAboutTriggered);
 }
 
 void QtMainForm::createMenus() {

@@ -11,6 +11,7 @@
 #include "platform/qt/qt_message_boxes.h"
 
 class QAction;
+class QKeySequence;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -93,6 +94,8 @@ class QtMainForm : public QMainWindow, public MainForm {
 
   private:
     void createControls();
+    QAction* makeAction(const QString& caption, const char* name, const QKeySequence& key,
+                        void (QtMainForm::*slot)());
     void createActions();
     void createMenus();
     void createStatusBar();
