@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/form_controls.h"
@@ -29,6 +30,11 @@ class MainForm {
     virtual void unload() = 0;
     // Paints what changed so far; used during runs that keep the event loop waiting.
     virtual void refresh() = 0;
+    // Runs work away from the window's thread and returns when it is done. The
+    // window keeps painting and answering the desktop meanwhile, but drops the
+    // user's input, except a request to close, which closePending() then reports.
+    virtual void waitFor(const std::function<void()>& work) = 0;
+    virtual bool closePending() const = 0;
     // Creates the About dialog if it is not open, and shows it without blocking.
     virtual void showAbout() = 0;
 };

@@ -52,6 +52,8 @@ class OfficeLauncher {
     virtual ~OfficeLauncher() = default;
     // Starts a new instance; never attaches to one that runs already.
     virtual std::unique_ptr<OfficeApplication> startNew() = 0;
+    // Empty when a macro of this name can be run; otherwise why not, for the user.
+    virtual std::string checkMacro(const std::string& macroName) = 0;
 };
 
 }  // namespace pravelo::platform

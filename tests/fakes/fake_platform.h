@@ -229,6 +229,8 @@ class FakeMainForm : public platform::MainForm {
         paintedLabels.push_back(label4.value);
     }
     void showAbout() override { ++aboutShown; }
+    void waitFor(const std::function<void()>& work) override { work(); }
+    bool closePending() const override { return false; }
 };
 
 inline void FakeTextBox::setFocus() {
@@ -252,6 +254,7 @@ class FakeOffice : public platform::OfficeLauncher {
     int handedOver = 0;
 
     std::unique_ptr<platform::OfficeApplication> startNew() override;
+    std::string checkMacro(const std::string&) override { return {}; }
     void failOn(const std::string& call, std::int32_t number, const std::string& text) {
         failAt.insert_or_assign(call, Error(number, text));
     }

@@ -34,6 +34,7 @@ class LibreOfficeLauncher : public OfficeLauncher {
     LibreOfficeLauncher(LibreOfficeLauncher&&) noexcept;
     ~LibreOfficeLauncher() override;
     std::unique_ptr<OfficeApplication> startNew() override;
+    std::string checkMacro(const std::string&) override { return {}; }
 
   private:
     void warmTemplate();

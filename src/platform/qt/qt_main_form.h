@@ -65,6 +65,8 @@ class QtMainForm : public QMainWindow, public MainForm {
     void setCaption(const std::string& caption) override;
     void unload() override;
     void refresh() override;
+    void waitFor(const std::function<void()>& work) override { work(); }
+    bool closePending() const override { return false; }
     void showAbout() override;
 
     // The open About dialog, if any.
