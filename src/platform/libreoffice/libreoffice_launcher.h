@@ -9,6 +9,7 @@
 
 namespace pravelo::platform::libreoffice {
 class PrivateProfile;
+class Session;
 }
 
 namespace pravelo::platform::libreoffice {
@@ -34,9 +35,12 @@ class LibreOfficeLauncher : public OfficeLauncher {
     LibreOfficeLauncher(LibreOfficeLauncher&&) noexcept;
     ~LibreOfficeLauncher() override;
     std::unique_ptr<OfficeApplication> startNew() override;
-    std::string checkMacro(const std::string&) override { return {}; }
+    // Asks a hidden office of its own; an office that cannot start is no
+    // reason to refuse (each document then reports it).
+    std::string checkMacro(const std::string& macroName) override;
 
   private:
+    std::shared_ptr<Session> startSession();
     void warmTemplate();
 
     LibreOfficeOptions options_;

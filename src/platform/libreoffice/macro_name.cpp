@@ -50,8 +50,8 @@ MacroName parseMacroName(const std::string& text) {
     if (!valid) {
         throw Error(errors::InvalidMacroName,
                     "\"" + text +
-                        "\" is not a macro name (expected Name, Module.Name or "
-                        "Library.Module.Name)");
+                        "\" er ikke et makronavn (skriv Navn, Modul.Navn eller "
+                        "Bibliotek.Modul.Navn)");
     }
     MacroName result;
     result.name = parts.back();
@@ -70,13 +70,13 @@ MacroRef resolveMacro(const MacroName& wanted, const std::string& typed,
     }
     const auto& found = inStandard.empty() ? elsewhere : inStandard;
     if (found.empty()) {
-        throw Error(errors::MacroNotFound, "Macro \"" + typed + "\" was not found in My Macros");
+        throw Error(errors::MacroNotFound, "Makroen \"" + typed + "\" findes ikke i Mine makroer");
     }
     if (found.size() > 1) {
         std::string names;
         for (const auto& macro : found) names += (names.empty() ? "" : ", ") + macro.qualified();
         throw Error(errors::AmbiguousMacroName,
-                    "Macro name \"" + typed + "\" is ambiguous: " + names);
+                    "Makronavnet \"" + typed + "\" passer på flere makroer: " + names);
     }
     return found.front();
 }

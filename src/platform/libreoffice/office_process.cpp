@@ -12,9 +12,15 @@
 #include <cstring>
 #include <filesystem>
 
+#include <poll.h>
+
 #include "platform/libreoffice/office_errors.h"
+#include "platform/posix/spawn.h"
+#include "platform/posix/system_error.h"
 
 extern char** environ;
+
+namespace fs = std::filesystem;
 
 namespace pravelo::platform::libreoffice {
 namespace {
@@ -34,118 +40,159 @@ const char* effectiveCtype() {
     return nullptr;
 }
 
-// Everything the child needs is built before fork: after it only
-// async-signal-safe calls are allowed.
-struct ExecArgs {
-    std::vector<std::string> storage;
-    std::vector<char*> argv;
-    std::vector<std::string> envStorage;
-    std::vector<char*> envp;
-
-    ExecArgs(const std::string& program, const std::vector<std::string>& args,
-             std::vector<std::string> env)
-        : envStorage(std::move(env)) {
-        storage.push_back(program);
-        storage.insert(storage.end(), args.begin(), args.end());
-        for (auto& s : storage) argv.push_back(s.data());
-        argv.push_back(nullptr);
-        for (auto& s : envStorage) envp.push_back(s.data());
-        envp.push_back(nullptr);
-    }
-};
-
-void redirectToNull() {
-    const int null = ::open("/dev/null", O_RDWR);
-    if (null >= 0) {
-        ::dup2(null, STDIN_FILENO);
-        ::dup2(null, STDOUT_FILENO);
-        ::dup2(null, STDERR_FILENO);
-        if (null > STDERR_FILENO) ::close(null);
-    }
+std::string guardProgram() {
+    // Beside the program when installed; where the build put it otherwise.
+    std::error_code ec;
+    const auto beside = fs::read_symlink("/proc/self/exe", ec).parent_path() / "pravelo-office-guard";
+    if (!ec && fs::exists(beside, ec)) return beside.string();
+    return PRAVELO_OFFICE_GUARD;
 }
 
 }  // namespace
 
-std::vector<std::string> officeEnvironment() {
+std::vector<std::string> officeEnvironment(const fs::path& tempFolder) {
     std::vector<std::string> env;
     const bool forceUtf8 = !isUtf8Locale(effectiveCtype());
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry(*e);
         if (forceUtf8 && (entry.starts_with("LC_ALL=") || entry.starts_with("LANG="))) continue;
+        if (!tempFolder.empty() && entry.starts_with("TMPDIR=")) continue;
         env.push_back(entry);
     }
     if (forceUtf8) {
         env.push_back("LC_ALL=C.UTF-8");
         env.push_back("LANG=C.UTF-8");
     }
+    if (!tempFolder.empty()) env.push_back("TMPDIR=" + tempFolder.string());
     return env;
 }
 
-OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::string>& args) {
-    ExecArgs exec(program, args, officeEnvironment());
-    pid_ = ::fork();
-    if (pid_ < 0) {
+OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::string>& args,
+                             OfficeLeftovers leftovers) {
+    std::vector<std::string> guardArgs;
+    if (!leftovers.profile.empty()) guardArgs.insert(guardArgs.end(), {"--profile", leftovers.profile});
+    for (const auto& socket : leftovers.sockets) guardArgs.insert(guardArgs.end(), {"--remove", socket});
+    guardArgs.push_back("--");
+    guardArgs.push_back(program);
+    guardArgs.insert(guardArgs.end(), args.begin(), args.end());
+
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
         throw Error(errors::CannotStartOffice,
-                    "Cannot start the office " + program + ": " + std::strerror(errno));
+                    "Kontorpakken kan ikke startes: " + posix::systemReason(errno));
     }
-    if (pid_ == 0) {
-        ::setpgid(0, 0);
-        redirectToNull();
-        ::execve(exec.argv[0], exec.argv.data(), exec.envp.data());
-        ::_exit(127);
+    try {
+        const fs::path temp = leftovers.profile.empty() ? fs::path() : leftovers.profile / "tmp";
+        guard_ = posix::spawnProgram(guardProgram(), guardArgs,
+                                     {.environment = officeEnvironment(temp),
+                                      .ownProcessGroup = true,
+                                      .input = ends[1],
+                                      .output = ends[1]});
+    } catch (const Error& e) {
+        ::close(ends[0]);
+        ::close(ends[1]);
+        throw Error(errors::CannotStartOffice, e.description());
     }
-    // Also here, so the group exists before anyone may kill it.
-    ::setpgid(pid_, pid_);
+    ::close(ends[1]);
+    requests_ = answers_ = ends[0];
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (leader_ < 0 && failure_.empty() && !gone_ && std::chrono::steady_clock::now() < until)
+        listen(std::chrono::seconds(1));
+    if (leader_ < 0) {
+        const std::string reason = failure_.empty() ? "vagtprocessen svarer ikke" : failure_;
+        ::close(requests_);
+        requests_ = answers_ = -1;
+        while (::waitpid(guard_, nullptr, 0) < 0 && errno == EINTR) {
+        }
+        throw Error(errors::CannotStartOffice, "Kontorpakken " + program + " kan ikke startes: " + reason);
+    }
 }
 
 OfficeProcess::~OfficeProcess() {
-    if (pid_ > 0 && (!reaped_ || groupAlive())) killAndReap();
+    if (guard_ < 0) return;
+    if (!gone_) killAndReap();
+    // End of our requests: the guard removes what the office left and ends.
+    if (requests_ >= 0) ::close(requests_);
+    while (::waitpid(guard_, nullptr, 0) < 0 && errno == EINTR) {
+    }
 }
 
-bool OfficeProcess::running() {
-    if (reaped_) return false;
-    int status = 0;
-    const pid_t r = ::waitpid(pid_, &status, WNOHANG);
-    if (r == pid_ || (r < 0 && errno == ECHILD)) {
-        reaped_ = true;
-        status_ = status;
-        return false;
+void OfficeProcess::tell(const std::string& line) const {
+    if (requests_ < 0) return;
+    const std::string text = line + "\n";
+    // One send per request: the watchdog's thread may tell at the same time.
+    [[maybe_unused]] auto sent = ::send(requests_, text.data(), text.size(), MSG_NOSIGNAL);
+}
+
+bool OfficeProcess::listen(std::chrono::milliseconds timeout) {
+    if (answers_ < 0 || gone_) return false;
+    pollfd fd{answers_, POLLIN, 0};
+    if (::poll(&fd, 1, static_cast<int>(timeout.count())) <= 0) return false;
+    char buffer[1024];
+    const ssize_t count = ::recv(answers_, buffer, sizeof buffer, 0);
+    if (count <= 0) {
+        // The guard itself is gone: nothing of the office can be left either.
+        if (count == 0 || errno != EINTR) {
+            exited_ = gone_ = true;
+            if (failure_.empty() && leader_ < 0) failure_ = "vagtprocessen stoppede";
+        }
+        return count == 0 ? false : true;
+    }
+    pending_.append(buffer, static_cast<std::size_t>(count));
+    std::size_t end;
+    while ((end = pending_.find('\n')) != std::string::npos) {
+        const std::string line = pending_.substr(0, end);
+        pending_.erase(0, end + 1);
+        if (line.starts_with("started ")) {
+            leader_ = std::atoi(line.c_str() + 8);
+        } else if (line.starts_with("failed ")) {
+            failure_ = line.substr(7);
+        } else if (line.starts_with("exit ")) {
+            exited_ = true;
+            status_ = std::atoi(line.c_str() + 5);
+        } else if (line == "gone") {
+            exited_ = gone_ = true;
+        }
     }
     return true;
 }
 
-bool OfficeProcess::groupAlive() const {
-    return ::kill(-pid_, 0) == 0 || errno == EPERM;
+bool OfficeProcess::running() {
+    while (!exited_ && listen(std::chrono::milliseconds(0))) {
+    }
+    return !exited_;
 }
 
 bool OfficeProcess::waitForExit(std::chrono::milliseconds grace) {
     const auto until = std::chrono::steady_clock::now() + grace;
-    while (true) {
-        const bool leaderRunning = running();
-        if (!leaderRunning && !groupAlive()) return true;
-        if (std::chrono::steady_clock::now() >= until) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    while (!gone_) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            until - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        listen(left);
     }
+    return true;
 }
 
 void OfficeProcess::killGroup() const {
-    if (pid_ > 0) ::kill(-pid_, SIGKILL);
+    tell("kill");
 }
 
 void OfficeProcess::killAndReap() {
     killGroup();
-    if (!reaped_) {
-        int status = 0;
-        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
-        reaped_ = true;
-        status_ = status;
-    }
-    // Members re-parented to init vanish once it reaps them.
-    for (int i = 0; i < 200 && groupAlive(); ++i) {
-        killGroup();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    waitForExit(std::chrono::seconds(10));
+}
+
+void OfficeProcess::noteLockFile(const std::string& path) const {
+    tell("lock " + path);
+}
+
+void OfficeProcess::noteRewrite(const std::string& copy, const std::string& target) const {
+    tell("safe " + copy + "\t" + target);
+}
+
+void OfficeProcess::noteRewriteDone() const {
+    tell("saved");
 }
 
 SocketOwner socketOwner(const std::string& socketPath, pid_t group) {
@@ -170,50 +217,6 @@ SocketOwner socketOwner(const std::string& socketPath, pid_t group) {
     return owner;
 }
 
-void startDetached(const std::string& program, const std::vector<std::string>& args) {
-    ExecArgs exec(program, args, officeEnvironment());
-    int report[2];
-    if (::pipe2(report, O_CLOEXEC) != 0) {
-        throw Error(errors::CannotStartOffice,
-                    "Cannot start " + program + ": " + std::strerror(errno));
-    }
-    const pid_t child = ::fork();
-    if (child < 0) {
-        const int err = errno;
-        ::close(report[0]);
-        ::close(report[1]);
-        throw Error(errors::CannotStartOffice,
-                    "Cannot start " + program + ": " + std::strerror(err));
-    }
-    if (child == 0) {
-        ::close(report[0]);
-        ::setsid();
-        const pid_t grandchild = ::fork();
-        if (grandchild != 0) ::_exit(grandchild < 0 ? 1 : 0);
-        redirectToNull();
-        ::execve(exec.argv[0], exec.argv.data(), exec.envp.data());
-        const int err = errno;
-        [[maybe_unused]] auto n = ::write(report[1], &err, sizeof(err));
-        ::_exit(127);
-    }
-    ::close(report[1]);
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    int execError = 0;
-    ssize_t n;
-    while ((n = ::read(report[0], &execError, sizeof(execError))) < 0 && errno == EINTR) {
-    }
-    ::close(report[0]);
-    if (n == sizeof(execError)) {
-        throw Error(errors::CannotStartOffice,
-                    "Cannot start " + program + ": " + std::strerror(execError));
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        throw Error(errors::CannotStartOffice, "Cannot start " + program);
-    }
-}
-
 Watchdog::Watchdog(std::chrono::milliseconds limit, std::function<void()> onExpiry) {
     thread_ = std::thread([this, limit, onExpiry = std::move(onExpiry)] {
         std::unique_lock lock(mutex_);
@@ -233,11 +236,8 @@ Watchdog::~Watchdog() {
     thread_.join();
 }
 
-void removeLockFile(const std::string& documentPath) {
-    const std::filesystem::path path(documentPath);
-    std::error_code ignored;
-    std::filesystem::remove(path.parent_path() / (".~lock." + path.filename().string() + "#"),
-                            ignored);
+fs::path lockFileOf(const fs::path& document) {
+    return document.parent_path() / (".~lock." + document.filename().string() + "#");
 }
 
 }  // namespace pravelo::platform::libreoffice

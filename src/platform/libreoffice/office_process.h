@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <filesystem>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -15,22 +16,29 @@ namespace pravelo::platform::libreoffice {
 
 // The environment for an office: the parent's, with a UTF-8 locale forced when
 // the parent runs in a non-UTF-8 one (the office then fails to open paths with
-// non-ASCII letters).
-std::vector<std::string> officeEnvironment();
+// non-ASCII letters), and its temporary files sent to tempFolder.
+std::vector<std::string> officeEnvironment(const std::filesystem::path& tempFolder = {});
 
-// An office started in a process group of its own. The start script hands over
-// to a forked soffice.bin, so the group, not the first pid, is what gets killed.
+// What the guard removes when the office does not end by itself.
+struct OfficeLeftovers {
+    std::filesystem::path profile{};    // removed in any case
+    std::vector<std::string> sockets{};  // removed after a kill
+};
+
+// An office started in a process group of its own, under a guard process that
+// ends it and removes its leftovers should this program end first, however.
 class OfficeProcess {
   public:
     // Throws Error when the program cannot be started.
-    OfficeProcess(const std::string& program, const std::vector<std::string>& args);
+    OfficeProcess(const std::string& program, const std::vector<std::string>& args,
+                  OfficeLeftovers leftovers = {});
     OfficeProcess(const OfficeProcess&) = delete;
     OfficeProcess& operator=(const OfficeProcess&) = delete;
-    // Kills what is still running.
+    // Kills what is still running and lets the guard clean up.
     ~OfficeProcess();
 
-    pid_t processGroup() const { return pid_; }
-    // False once the first process has ended; reaps it.
+    pid_t processGroup() const { return leader_; }
+    // False once the first process has ended.
     bool running();
     // The exit status of the first process, when it has ended.
     int exitStatus() const { return status_; }
@@ -41,11 +49,26 @@ class OfficeProcess {
     // Kills the group and waits until it is gone.
     void killAndReap();
 
-  private:
-    bool groupAlive() const;
+    // A lock file the office made, removed by the guard unless the office ends
+    // by itself.
+    void noteLockFile(const std::string& path) const;
+    // A document being rewritten from a safety copy: put back should we die.
+    void noteRewrite(const std::string& copy, const std::string& target) const;
+    void noteRewriteDone() const;
 
-    pid_t pid_ = -1;
-    bool reaped_ = false;
+  private:
+    void tell(const std::string& line) const;
+    // Reads the guard's answers, waiting at most timeout; false when none came.
+    bool listen(std::chrono::milliseconds timeout);
+
+    pid_t guard_ = -1;
+    int requests_ = -1;
+    int answers_ = -1;
+    std::string pending_;
+    pid_t leader_ = -1;
+    std::string failure_;
+    bool exited_ = false;
+    bool gone_ = false;
     int status_ = 0;
 };
 
@@ -54,10 +77,6 @@ enum class SocketOwner { NotListening, Group, Other };
 // Whether the process that listens on the unix socket at this path belongs to
 // the given process group.
 SocketOwner socketOwner(const std::string& socketPath, pid_t group);
-
-// Starts a program fully detached (own session, not waited for, not killed with
-// us). Throws Error when it cannot be executed.
-void startDetached(const std::string& program, const std::vector<std::string>& args);
 
 // Calls onExpiry from its own thread when not disarmed within the time limit.
 class Watchdog {
@@ -76,7 +95,7 @@ class Watchdog {
     std::thread thread_;
 };
 
-// Removes the office's lock file of a document (".~lock.<name>#" beside it).
-void removeLockFile(const std::string& documentPath);
+// The office's lock file of a document (".~lock.<name>#" beside it).
+std::filesystem::path lockFileOf(const std::filesystem::path& document);
 
 }  // namespace pravelo::platform::libreoffice

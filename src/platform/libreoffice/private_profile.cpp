@@ -7,7 +7,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/libreoffice/leftovers.h"
 #include "platform/libreoffice/office_errors.h"
+#include "platform/posix/system_error.h"
 
 namespace fs = std::filesystem;
 
@@ -17,6 +19,80 @@ namespace {
 std::string item(const char* path, const char* prop, const char* value) {
     return std::string("<item oor:path=\"") + path + "\"><prop oor:name=\"" + prop +
            "\" oor:op=\"fuse\"><value>" + value + "</value></prop></item>\n";
+}
+
+std::string attribute(const std::string& element, const std::string& name) {
+    const auto at = element.find(" " + name + "=\"");
+    if (at == std::string::npos) return {};
+    const auto from = at + name.size() + 3;
+    return element.substr(from, element.find('"', from) - from);
+}
+
+std::string withAttribute(std::string element, const std::string& name, const std::string& value) {
+    const auto at = element.find(" " + name + "=\"");
+    if (at == std::string::npos) return element;
+    const auto from = at + name.size() + 3;
+    return element.replace(from, element.find('"', from) - from, value);
+}
+
+std::string urlDecoded(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size()) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+// A library the user links from a folder of their own would be written back
+// there when the office ends. Each one becomes a plain library of the private
+// copy, so the user's folders are only ever read.
+void adoptLinkedLibraries(const fs::path& basic, const char* index, const char* libraryFile) {
+    const fs::path indexPath = basic / index;
+    std::ifstream in(indexPath, std::ios::binary);
+    if (!in) return;
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    std::string out;
+    std::size_t pos = 0;
+    bool changed = false;
+    while (true) {
+        const auto start = text.find("<library:library ", pos);
+        if (start == std::string::npos) break;
+        const auto end = text.find('>', start);
+        if (end == std::string::npos) break;
+        std::string element = text.substr(start, end + 1 - start);
+        const std::string name = attribute(element, "library:name");
+        const std::string href = attribute(element, "xlink:href");
+        if (attribute(element, "library:link") == "true" && href.starts_with("file://") &&
+            !name.empty() && name.find('/') == std::string::npos && name != "." && name != "..") {
+            fs::path source = urlDecoded(href.substr(7));
+            if (source.filename().empty()) source = source.parent_path();
+            if (source.filename() == libraryFile) source = source.parent_path();
+            const fs::path copy = basic / name;
+            std::error_code ec;
+            if (!fs::exists(copy)) fs::copy(source, copy, fs::copy_options::recursive, ec);
+            // A link to a folder that is gone stays as it is: the office skips it.
+            if (ec) {
+                out += text.substr(pos, end + 1 - pos);
+                pos = end + 1;
+                continue;
+            }
+            element = withAttribute(element, "xlink:href",
+                                    "$(USER)/basic/" + name + "/" + libraryFile + "/");
+            element = withAttribute(element, "library:link", "false");
+            changed = true;
+        }
+        out += text.substr(pos, start - pos) + element;
+        pos = end + 1;
+    }
+    if (!changed) return;
+    out += text.substr(pos);
+    std::ofstream(indexPath, std::ios::binary | std::ios::trunc) << out;
 }
 
 }  // namespace
@@ -70,9 +146,9 @@ PrivateProfile::PrivateProfile(const fs::path& tempParent, const fs::path& userP
                                const PrivateProfile* warmTemplate) {
     std::string pattern = (tempParent / "pravelo-office-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
-        throw Error(errors::CannotStartOffice, "Cannot create a private office profile in " +
+        throw Error(errors::CannotStartOffice, "Kontorpakkens egen profil kan ikke oprettes i " +
                                                    tempParent.string() + ": " +
-                                                   std::strerror(errno));
+                                                   posix::systemReason(errno));
     }
     root_ = pattern;
     try {
@@ -87,17 +163,23 @@ PrivateProfile::PrivateProfile(const fs::path& tempParent, const fs::path& userP
             std::ofstream registry(user / "registrymodifications.xcu", std::ios::binary);
             registry << seededRegistry(productVersion);
             registry.close();
-            if (!registry) throw fs::filesystem_error("cannot write", user, std::error_code());
+            if (!registry) throw fs::filesystem_error("write", user, std::make_error_code(std::errc::io_error));
         }
         const fs::path macros = userProfile / "basic";
         if (!userProfile.empty() && fs::is_directory(macros)) {
             fs::copy(macros, user / "basic", fs::copy_options::recursive);
+            adoptLinkedLibraries(user / "basic", "script.xlc", "script.xlb");
+            adoptLinkedLibraries(user / "basic", "dialog.xlc", "dialog.xlb");
         }
+        // The office's own temporary files, gone with the profile.
+        fs::create_directory(root_ / "tmp");
+        markOwner(root_);
     } catch (const fs::filesystem_error& e) {
         std::error_code ignored;
         fs::remove_all(root_, ignored);
         throw Error(errors::CannotStartOffice,
-                    "Cannot copy My Macros from " + userProfile.string() + ": " + e.what());
+                    "Mine makroer kan ikke kopieres fra " + userProfile.string() + ": " +
+                        posix::systemReason(e.code().value()));
     }
 }
 

@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "platform/libreoffice/office_errors.h"
+#include "platform/libreoffice/private_profile.h"
 
 namespace pravelo::platform::libreoffice::uno {
 
@@ -31,25 +32,23 @@ Reference<css::uno::XComponentContext> localContext(const std::filesystem::path&
             rtl::Bootstrap::set("URE_BOOTSTRAP", fileUrl((programDir / "fundamentalrc").string()));
             return cppu::defaultBootstrap_InitialComponentContext();
         } catch (const css::uno::Exception& e) {
-            throw Error(errors::CannotStartOffice, "Cannot load the UNO runtime from " +
+            throw Error(errors::CannotStartOffice, "Kontorpakkens UNO-bibliotek kan ikke indlæses fra " +
                                                        programDir.string() + ": " +
-                                                       toStd(e.Message));
+                                                       officeMessage(e.Message));
         }
     }();
     return context;
 }
 
 std::string officeMessage(const rtl::OUString& message) {
-    static const std::regex location(R"(\s*\bat \./\S+:\d+\s*$)");
+    static const std::regex location(R"(\s*\bat \./\S+:\d+)");
     std::string text = std::regex_replace(toStd(message), location, "");
     while (!text.empty() && (text.back() == ' ' || text.back() == ':')) text.pop_back();
     return text;
 }
 
 rtl::OUString fileUrl(const std::string& systemPath) {
-    rtl::OUString url;
-    osl::FileBase::getFileURLFromSystemPath(toOU(systemPath), url);
-    return url;
+    return toOU(libreoffice::fileUrl(systemPath));
 }
 
 std::string systemPath(const rtl::OUString& fileUrl) {
@@ -84,13 +83,15 @@ Connection connect(OfficeProcess& office, const std::string& pipeName,
     // Where the office's pipe library puts the socket of a named pipe.
     const std::string socket = "/tmp/OSL_PIPE_" + std::to_string(::getuid()) + "_" + pipeName;
     const auto until = std::chrono::steady_clock::now() + limit;
+    // A call into an office that hangs while it starts ends when the office is killed.
+    Watchdog watchdog(limit, [&office] { office.killGroup(); });
     while (true) {
         if (!office.running()) {
             const int status = office.exitStatus();
             const bool missing = WIFEXITED(status) && WEXITSTATUS(status) == 127;
             throw Error(errors::CannotStartOffice,
-                        missing ? "The office cannot be started (is LibreOffice installed?)"
-                                : "The office ended before it could be used (exit status " +
+                        missing ? "Kontorpakken kan ikke startes (er LibreOffice installeret?)"
+                                : "Kontorpakken stoppede, før den kunne bruges (slutstatus " +
                                       std::to_string(WIFEXITED(status) ? WEXITSTATUS(status)
                                                                        : 128 + WTERMSIG(status)) +
                                       ")");
@@ -99,8 +100,8 @@ Connection connect(OfficeProcess& office, const std::string& pipeName,
         if (owner != SocketOwner::NotListening) {
             if (owner == SocketOwner::Other) {
                 throw Error(errors::CannotStartOffice,
-                            "The office pipe " + pipeName +
-                                " is served by a process this program did not start");
+                            "Kontorpakkens forbindelse " + pipeName +
+                                " betjenes af en proces, som dette program ikke har startet");
             }
             try {
                 auto connection = css::connection::Connector::create(local)->connect(
@@ -115,16 +116,16 @@ Connection connect(OfficeProcess& office, const std::string& pipeName,
                 return result;
             } catch (const css::connection::NoConnectException&) {
             } catch (const css::uno::Exception& e) {
+                if (watchdog.expired()) break;
                 throw Error(errors::CannotStartOffice,
-                            "Cannot connect to the office: " + toStd(e.Message));
+                            "Der er ingen forbindelse til kontorpakken: " + officeMessage(e.Message));
             }
         }
-        if (std::chrono::steady_clock::now() >= until) {
-            throw Error(errors::TimedOut, "The office did not answer within " +
-                                              std::to_string(limit.count() / 1000) + " s");
-        }
+        if (std::chrono::steady_clock::now() >= until || watchdog.expired()) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
     }
+    throw Error(errors::TimedOut, "Kontorpakken svarede ikke inden for " +
+                                      std::to_string(limit.count() / 1000) + " s");
 }
 
 std::vector<std::string> officeSockets(const std::string& pipeName, const std::string& profileUrl) {

@@ -1,0 +1,66 @@
+#include "platform/libreoffice/interaction_handler.h"
+
+#include <com/sun/star/document/LockedDocumentRequest.hpp>
+#include <com/sun/star/task/DocumentPasswordRequest.hpp>
+#include <com/sun/star/task/DocumentPasswordRequest2.hpp>
+#include <com/sun/star/task/ErrorCodeRequest.hpp>
+#include <com/sun/star/task/XInteractionAbort.hpp>
+#include <com/sun/star/task/XInteractionRequest.hpp>
+#include <cstdio>
+
+#include "platform/libreoffice/uno_support.h"
+
+namespace pravelo::platform::libreoffice {
+
+using namespace uno;
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+
+void RefusingInteractionHandler::handle(
+    const Reference<css::task::XInteractionRequest>& request) {
+    remember(request->getRequest());
+    const auto continuations = request->getContinuations();
+    for (const auto& continuation : continuations) {
+        Reference<css::task::XInteractionAbort> abort(continuation, UNO_QUERY);
+        if (abort.is()) {
+            abort->select();
+            return;
+        }
+    }
+}
+
+void RefusingInteractionHandler::clear() {
+    std::lock_guard lock(mutex_);
+    last_.clear();
+}
+
+std::string RefusingInteractionHandler::last() const {
+    std::lock_guard lock(mutex_);
+    return last_;
+}
+
+void RefusingInteractionHandler::remember(const Any& request) {
+    std::string text;
+    css::task::ErrorCodeRequest code;
+    css::document::LockedDocumentRequest locked;
+    if (request.isExtractableTo(cppu::UnoType<css::task::DocumentPasswordRequest>::get()) ||
+        request.isExtractableTo(cppu::UnoType<css::task::DocumentPasswordRequest2>::get())) {
+        text = "dokumentet er beskyttet med en adgangskode";
+    } else if (request >>= locked) {
+        text = "dokumentet er i brug af " + toStd(locked.UserInfo);
+    } else if (request >>= code) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%X", static_cast<unsigned>(code.ErrCode));
+        text = code.ErrCode == 0x20d
+                   ? std::string("generel ind- og udlæsningsfejl (kontorpakkens fejl ") + hex + ")"
+                   : std::string("kontorpakken meldte fejl ") + hex;
+    } else {
+        text = "kontorpakken stillede et spørgsmål, som ingen kan svare på (" +
+               toStd(request.getValueTypeName()) + ")";
+    }
+    std::lock_guard lock(mutex_);
+    if (last_.empty()) last_ = text;
+}
+
+}  // namespace pravelo::platform::libreoffice

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+// What offices of ours leave when both the program and the office's guard
+// were killed: found by the owner mark in each private profile.
+namespace pravelo::platform::libreoffice {
+
+// Marks a private profile as belonging to this process.
+void markOwner(const std::filesystem::path& profile);
+
+// Whether the process that made this profile still runs.
+bool ownerAlive(const std::filesystem::path& profile);
+
+// Ends offices still running on the profiles in tempFolder whose owner is
+// gone, puts back documents whose rewrite was cut short, and removes the
+// profiles and the offices' sockets.
+void sweepLeftovers(const std::filesystem::path& tempFolder);
+
+// True when lockFile was left by an office of ours that no longer runs: it
+// names a private profile in tempFolder whose owner is gone.
+bool staleOwnLock(const std::filesystem::path& lockFile, const std::filesystem::path& tempFolder);
+
+}  // namespace pravelo::platform::libreoffice
