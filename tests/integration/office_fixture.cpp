@@ -306,4 +306,8 @@ std::vector<pid_t> processesMentioning(const std::string& text) {
     return found;
 }
 
+std::string readBytes(const fs::path& path) {
+    return readFile(path);
+}
+
 }  // namespace pravelo::testing

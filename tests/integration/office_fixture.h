@@ -43,6 +43,8 @@ const std::map<std::string, std::string>& fixtureTexts();
 void writeOdtWithMacros(const std::filesystem::path& path, const std::string& text,
                         const std::string& basicSource, const std::string& onLoadMacro);
 
+std::string readBytes(const std::filesystem::path& path);
+
 // The text the office reads from a document.
 std::string officeText(const std::filesystem::path& document);
 

@@ -1,10 +1,12 @@
 #include "platform/libreoffice/interaction_handler.h"
 
+#include <com/sun/star/document/LockFileIgnoreRequest.hpp>
 #include <com/sun/star/document/LockedDocumentRequest.hpp>
 #include <com/sun/star/task/DocumentPasswordRequest.hpp>
 #include <com/sun/star/task/DocumentPasswordRequest2.hpp>
 #include <com/sun/star/task/ErrorCodeRequest.hpp>
 #include <com/sun/star/task/XInteractionAbort.hpp>
+#include <com/sun/star/task/XInteractionApprove.hpp>
 #include <com/sun/star/task/XInteractionRequest.hpp>
 #include <cstdio>
 
@@ -19,8 +21,20 @@ using css::uno::UNO_QUERY;
 
 void RefusingInteractionHandler::handle(
     const Reference<css::task::XInteractionRequest>& request) {
-    remember(request->getRequest());
     const auto continuations = request->getContinuations();
+    // A lock file that cannot be made (a name at the file system's length
+    // limit leaves no room for its prefix) is no reason to refuse the document.
+    if (request->getRequest().isExtractableTo(
+            cppu::UnoType<css::document::LockFileIgnoreRequest>::get())) {
+        for (const auto& continuation : continuations) {
+            Reference<css::task::XInteractionApprove> approve(continuation, UNO_QUERY);
+            if (approve.is()) {
+                approve->select();
+                return;
+            }
+        }
+    }
+    remember(request->getRequest());
     for (const auto& continuation : continuations) {
         Reference<css::task::XInteractionAbort> abort(continuation, UNO_QUERY);
         if (abort.is()) {

@@ -65,10 +65,9 @@ MacroRef resolve(const Reference<ScriptProvider>& provider, const std::string& t
 }
 
 // Basic reports a runtime error in a dialog, not to its caller. The macro is
-// therefore called from a function of our own that catches the error and
-// returns it as "number: text". It lives in a new library of the private
-// profile: a library of the user's may be linked from their own folder or be
-// read-only, and is never ours to change.
+// therefore called from a module of our own, in the same library, that catches
+// the error and returns it as "number: text". The library is the private
+// profile's copy: the user's own is never written.
 std::string installWrapper(const Reference<css::uno::XComponentContext>& context,
                            const MacroRef& macro) {
     Reference<css::script::XLibraryContainer> libraries(
@@ -77,23 +76,24 @@ std::string installWrapper(const Reference<css::uno::XComponentContext>& context
         UNO_QUERY_THROW);
     const auto library = toOU(macro.library);
     if (!libraries->isLibraryLoaded(library)) libraries->loadLibrary(library);
-    std::string own = "PraveloKald";
-    for (int i = 2; libraries->hasByName(toOU(own)); ++i) own = "PraveloKald" + std::to_string(i);
-    Reference<css::container::XNameContainer> modules(libraries->createLibrary(toOU(own)),
+    Reference<css::container::XNameContainer> modules(libraries->getByName(library),
                                                       UNO_QUERY_THROW);
+    std::string module = "PraveloKald";
+    for (int i = 2; modules->hasByName(toOU(module)); ++i)
+        module = "PraveloKald" + std::to_string(i);
     const std::string source =
         "Function PraveloRun() As String\n"
         "    On Error GoTo Failed\n"
         "    PraveloRun = \"\"\n"
         "    " +
-        macro.qualified() +
+        macro.module + "." + macro.name +
         "\n"
         "    Exit Function\n"
         "Failed:\n"
         "    PraveloRun = Err & \": \" & Error$\n"
         "End Function\n";
-    modules->insertByName("Kald", Any(toOU(source)));
-    return own;
+    modules->insertByName(toOU(module), Any(toOU(source)));
+    return macro.library + "." + module;
 }
 
 bool basicIdeOpen(const Reference<css::frame::XDesktop2>& desktop) {
@@ -119,9 +119,9 @@ void runMacro(Session& session, const std::string& typedName) {
     const Any result = session.guarded(what + " kan ikke køres", errors::MacroFailed, [&] {
         const auto provider = basicProvider(session.context());
         const MacroRef macro = resolve(provider, typedName);
-        const auto library = installWrapper(session.context(), macro);
-        const auto uri = "vnd.sun.star.script:" + library + ".Kald.PraveloRun" +
-                         "?language=Basic&location=application";
+        const auto module = installWrapper(session.context(), macro);
+        const auto uri =
+            "vnd.sun.star.script:" + module + ".PraveloRun?language=Basic&location=application";
         try {
             Sequence<sal_Int16> outIndex;
             Sequence<Any> out;

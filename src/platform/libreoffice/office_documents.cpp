@@ -46,10 +46,6 @@ void LoDocument::close(int saveChanges) {
                 throw Error(errors::CannotSave,
                             "Dokumentet " + name + " kan ikke gemmes: det har ingen fil");
             }
-            if (storable->isReadonly()) {
-                throw Error(errors::CannotSave,
-                            "Dokumentet " + name + " kan ikke gemmes: det er skrivebeskyttet");
-            }
             saveDocument(*session_, storable, name);
         }
         closeQuietly(component_);

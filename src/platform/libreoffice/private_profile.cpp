@@ -87,6 +87,11 @@ void adoptLinkedLibraries(const fs::path& basic, const char* index, const char* 
             element = withAttribute(element, "library:link", "false");
             changed = true;
         }
+        // Our copy takes the helper module that runs a macro.
+        if (attribute(element, "library:readonly") == "true") {
+            element = withAttribute(element, "library:readonly", "false");
+            changed = true;
+        }
         out += text.substr(pos, start - pos) + element;
         pos = end + 1;
     }
@@ -170,6 +175,9 @@ PrivateProfile::PrivateProfile(const fs::path& tempParent, const fs::path& userP
             fs::copy(macros, user / "basic", fs::copy_options::recursive);
             adoptLinkedLibraries(user / "basic", "script.xlc", "script.xlb");
             adoptLinkedLibraries(user / "basic", "dialog.xlc", "dialog.xlb");
+            for (const auto& entry : fs::recursive_directory_iterator(user / "basic"))
+                fs::permissions(entry.path(), fs::perms::owner_read | fs::perms::owner_write,
+                                fs::perm_options::add);
         }
         // The office's own temporary files, gone with the profile.
         fs::create_directory(root_ / "tmp");

@@ -1,0 +1,152 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <optional>
+
+#include "office_fixture.h"
+#include "platform/error.h"
+#include "platform/libreoffice/libreoffice_launcher.h"
+
+namespace pravelo::testing {
+
+namespace fs = std::filesystem;
+using platform::Error;
+using platform::OfficeApplication;
+using platform::OfficeDocument;
+using platform::libreoffice::LibreOfficeLauncher;
+using platform::libreoffice::LibreOfficeOptions;
+
+
+inline std::string standardModule(const fs::path& other) {
+    return "Sub InsertText\n"
+           "    ThisComponent.getText().getStart().setString(\"PRAVELO-EDITED \")\n"
+           "End Sub\n"
+           "\n"
+           "Sub DivideByZero\n"
+           "    Dim a As Integer, b As Integer\n"
+           "    b = 0\n"
+           "    a = 1 / b\n"
+           "End Sub\n"
+           "\n"
+           "Sub LoopForever\n"
+           "    Dim n As Long\n"
+           "    Do\n"
+           "        n = n + 1\n"
+           "    Loop\n"
+           "End Sub\n"
+           "\n"
+           "Sub EndsEarly\n"
+           "    ThisComponent.getText().getStart().setString(\"ENDED \")\n"
+           "    End\n"
+           "End Sub\n"
+           "\n"
+           "Sub Twice\n"
+           "End Sub\n"
+           "\n"
+           "Sub EditThenFail\n"
+           "    ThisComponent.getText().getStart().setString(\"HALF \")\n"
+           "    Error 1004\n"
+           "End Sub\n"
+           "\n"
+           "Sub OpenAnother\n"
+           "    Dim doc As Object\n"
+           "    doc = StarDesktop.loadComponentFromURL(ConvertToURL(\"" +
+           other.string() +
+           "\"), \"_blank\", 0, Array())\n"
+           "    doc.getText().getStart().setString(\"OTHER-EDITED \")\n"
+           "    doc.getCurrentController().getFrame().activate()\n"
+           "End Sub\n";
+}
+
+// A user profile, a work folder with blanks and æøå, and a launcher confined to
+// both.
+class LauncherTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        work = root.path() / "mine dokumenter æøå";
+        fs::create_directories(work);
+        other = work / "anden fil ø.doc";
+        fs::copy_file(wordFixtures() / "second.doc", other);
+        document = work / "første brev.doc";
+        fs::copy_file(wordFixtures() / "first.doc", document);
+
+        writeUserProfile(
+            userProfile(),
+            {
+                {"Standard",
+                 {{"Module1", standardModule(other)}, {"Module2", "Sub Twice\nEnd Sub\n"}}},
+                {"Extra",
+                 {{"Tools2",
+                   "Sub InsertText\n"
+                   "    ThisComponent.getText().getStart().setString(\"EXTRA \")\n"
+                   "End Sub\n"
+                   "Sub OnlyExtra\n"
+                   "    ThisComponent.getText().getStart().setString(\"ONLY \")\n"
+                   "End Sub\n"}}},
+            });
+        profileBefore = folderDigest(userProfile());
+    }
+
+    void TearDown() override {
+        EXPECT_TRUE(processesMentioning(privateFolder().string()).empty())
+            << "an office of this test is still running";
+        EXPECT_TRUE(fs::is_empty(privateFolder())) << "a private profile was left behind";
+        EXPECT_EQ(profileBefore, folderDigest(userProfile())) << "the user profile was changed";
+        const std::string ourPipes = "OSL_PIPE_" + std::to_string(::getuid()) + "_pravelo_" +
+                                     std::to_string(::getpid()) + "_";
+        for (const auto& entry : fs::directory_iterator("/tmp")) {
+            EXPECT_FALSE(entry.path().filename().string().starts_with(ourPipes))
+                << "left behind: " << entry.path();
+        }
+        for (const auto& entry : fs::directory_iterator(work)) {
+            EXPECT_FALSE(entry.path().filename().string().starts_with(".~"))
+                << "left behind: " << entry.path();
+        }
+    }
+
+    fs::path userProfile() const { return root.path() / "profile" / "user"; }
+    fs::path privateFolder() const {
+        fs::create_directories(root.path() / "private");
+        return root.path() / "private";
+    }
+
+    LibreOfficeLauncher launcher(std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+        LibreOfficeOptions options = LibreOfficeOptions::defaults();
+        options.userProfile = userProfile();
+        options.tempFolder = privateFolder();
+        options.timeLimit = limit;
+        return LibreOfficeLauncher(options);
+    }
+
+    // The worker's order of steps; returns the error a step threw, if any.
+    std::optional<Error> edit(LibreOfficeLauncher& office, const fs::path& path,
+                              const std::string& macro) {
+        std::unique_ptr<OfficeApplication> app;
+        try {
+            app = office.startNew();
+            app->setVisible(false);
+            app->setScreenUpdating(false);
+            app->options().setCheckSpellingAsYouType(false);
+            app->options().setCheckGrammarAsYouType(false);
+            auto opened = app->documents().open(path.string());
+            app->run(macro);
+            app->activeDocument()->close(OfficeDocument::SaveChanges);
+            app->quit();
+            return std::nullopt;
+        } catch (const Error& e) {
+            if (app) app->quit();
+            return e;
+        }
+    }
+
+    TempFolder root;
+    fs::path work;
+    fs::path document;
+    fs::path other;
+    std::string profileBefore;
+};
+
+}  // namespace pravelo::testing
