@@ -87,7 +87,10 @@ void LibreOfficeLauncher::warmTemplate() {
         }
         disposeQuietly(connection.bridge);
         // Only a profile the office left in good order is worth copying.
-        if (office.waitForExit(QuitGrace)) template_ = std::move(profile);
+        if (office.waitForExit(QuitGrace)) {
+            templateGuard_ = std::make_unique<GuardedFolder>(profile->root());
+            template_ = std::move(profile);
+        }
     } catch (const Error&) {
         // Each instance then sets its profile up itself, only more slowly.
     }

@@ -8,6 +8,7 @@
 #include "platform/office_application.h"
 
 namespace pravelo::platform::libreoffice {
+class GuardedFolder;
 class PrivateProfile;
 class Session;
 }
@@ -48,6 +49,7 @@ class LibreOfficeLauncher : public OfficeLauncher {
     // Office state of a first start (no macros, no settings of any run), copied
     // into each new private profile.
     std::unique_ptr<PrivateProfile> template_;
+    std::unique_ptr<GuardedFolder> templateGuard_;
     bool warmTried_ = false;
 };
 

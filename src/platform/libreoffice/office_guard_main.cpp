@@ -2,13 +2,16 @@
 // process, so that the office ends and what it leaves is removed however the
 // program ends, SIGKILL included.
 //
-// pravelo-office-guard [--profile DIR] [--remove PATH]... -- PROGRAM ARGS...
+// pravelo-office-guard [--profile DIR] [--remove PATH]... -- [PROGRAM ARGS...]
 //
+// Without a program it only keeps the profile folder until the end of input.
 // Standard input carries the program's requests, one per line:
 //   kill                 end the office now
 //   lock PATH            a lock file the office made; removed unless it ends cleanly
 //   safe COPY<TAB>FILE   FILE is being rewritten; COPY holds its old content
 //   saved                the rewrite is complete
+//   profile DIR          as --profile (kept out of the command line, which
+//                        others may read)
 // Standard output answers: "started PID", "failed TEXT", "exit STATUS" (the
 // first process ended) and "gone" (nothing of the office is left).
 // End of input, for whatever reason, ends the office and cleans up.
@@ -22,6 +25,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -109,9 +113,8 @@ int main(int argc, char** argv) {
         if (arg == "--profile" && i + 1 < argc) profile = argv[++i];
         if (arg == "--remove" && i + 1 < argc) removals.push_back(argv[++i]);
     }
-    if (i + 1 >= argc) return 2;
-    const std::string program = argv[i + 1];
-    const std::vector<std::string> arguments(argv + i + 2, argv + argc);
+    const std::string program = i + 1 < argc ? argv[i + 1] : "";
+    const std::vector<std::string> arguments(argv + std::min(i + 2, argc), argv + argc);
 
     // Only the end of our input ends us: a signal to the program's terminal
     // group must not leave the office without its guard.
@@ -119,7 +122,7 @@ int main(int argc, char** argv) {
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
 
     Office office;
-    try {
+    if (!program.empty()) try {
         office.leader = pravelo::platform::posix::spawnProgram(
             program, arguments, {.ownProcessGroup = true, .fileMask = 077});
         say("started " + std::to_string(office.leader));
@@ -155,6 +158,8 @@ int main(int argc, char** argv) {
                     rewrite.emplace(line.substr(5, tab - 5), line.substr(tab + 1));
             } else if (line == "saved") {
                 rewrite.reset();
+            } else if (line.starts_with("profile ")) {
+                profile = line.substr(8);
             }
         }
     }

@@ -117,6 +117,30 @@ OfficeProcess::~OfficeProcess() {
     }
 }
 
+GuardedFolder::GuardedFolder(const fs::path& folder) {
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+        throw posix::systemError(errno, "Mappen " + folder.string() + " kan ikke overvåges");
+    try {
+        guard_ = posix::spawnProgram(guardProgram(), {"--"},
+                                     {.ownProcessGroup = true, .input = ends[1], .output = ends[1]});
+    } catch (...) {
+        ::close(ends[0]);
+        ::close(ends[1]);
+        throw;
+    }
+    ::close(ends[1]);
+    socket_ = ends[0];
+    const std::string request = "profile " + folder.string() + "\n";
+    [[maybe_unused]] auto sent = ::send(socket_, request.data(), request.size(), MSG_NOSIGNAL);
+}
+
+GuardedFolder::~GuardedFolder() {
+    ::close(socket_);
+    while (::waitpid(guard_, nullptr, 0) < 0 && errno == EINTR) {
+    }
+}
+
 void OfficeProcess::tell(const std::string& line) const {
     if (requests_ < 0) return;
     const std::string text = line + "\n";

@@ -72,6 +72,20 @@ class OfficeProcess {
     int status_ = 0;
 };
 
+// Removes a folder when this object goes, or when the program ends in any way.
+class GuardedFolder {
+  public:
+    // Throws Error when the guard cannot be started.
+    explicit GuardedFolder(const std::filesystem::path& folder);
+    GuardedFolder(const GuardedFolder&) = delete;
+    GuardedFolder& operator=(const GuardedFolder&) = delete;
+    ~GuardedFolder();
+
+  private:
+    pid_t guard_ = -1;
+    int socket_ = -1;
+};
+
 enum class SocketOwner { NotListening, Group, Other };
 
 // Whether the process that listens on the unix socket at this path belongs to
