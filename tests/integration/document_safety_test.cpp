@@ -7,6 +7,8 @@
 #include <fstream>
 
 #include "launcher_fixture.h"
+#include "platform/libreoffice/leftovers.h"
+#include "platform/libreoffice/office_process.h"
 
 using namespace pravelo::testing;
 
@@ -140,4 +142,37 @@ TEST_F(LauncherTest, LinkedLibrariesOfTheUserAreNeverWritten) {
         EXPECT_EQ(folderDigest(library), libraryBefore) << "read-only: " << readOnly;
         EXPECT_NE(officeText(document).find("ENDED"), std::string::npos);
     }
+}
+
+// A rewrite cut short by the program's end is undone by the office's guard,
+// or, were the guard killed too, by the next start's sweep.
+TEST(RewriteRecovery, ACutShortRewriteIsPutBack) {
+    using namespace pravelo::platform::libreoffice;
+    TempFolder folder;
+    const fs::path target = folder.path() / "dokument.doc";
+    const auto setUp = [&](const fs::path& profile) {
+        fs::create_directories(profile);
+        std::ofstream(target, std::ios::trunc) << "HALVT SKREVET";
+        std::ofstream(folder.path() / ".~pravelo-abc.bak") << "GAMMELT INDHOLD";
+    };
+    {
+        const fs::path profile = folder.path() / "pravelo-office-vagt";
+        setUp(profile);
+        OfficeProcess office("/bin/sleep", {"60"}, {.profile = profile});
+        office.noteRewrite((folder.path() / ".~pravelo-abc.bak").string(), target.string());
+        // Destroyed without noteRewriteDone, as when the program dies mid-write.
+    }
+    EXPECT_EQ(readBytes(target), "GAMMELT INDHOLD");
+    EXPECT_FALSE(fs::exists(folder.path() / ".~pravelo-abc.bak"));
+    EXPECT_FALSE(fs::exists(folder.path() / "pravelo-office-vagt"));
+
+    const fs::path profile = folder.path() / "pravelo-office-sweep";
+    setUp(profile);
+    // An owner that no longer runs: a pid beyond the system's limit.
+    std::ofstream(profile / "owner") << "2147483647 1\n";
+    std::ofstream(profile / "rewrite")
+        << (folder.path() / ".~pravelo-abc.bak").string() << '\t' << target.string() << '\n';
+    sweepLeftovers(folder.path());
+    EXPECT_EQ(readBytes(target), "GAMMELT INDHOLD");
+    EXPECT_FALSE(fs::exists(profile));
 }
