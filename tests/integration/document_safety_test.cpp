@@ -176,3 +176,20 @@ TEST(RewriteRecovery, ACutShortRewriteIsPutBack) {
     EXPECT_EQ(readBytes(target), "GAMMELT INDHOLD");
     EXPECT_FALSE(fs::exists(profile));
 }
+
+// The office keeps its temporary files in the private profile, removed with
+// it, and makes nothing that others may read.
+TEST_F(LauncherTest, TheOfficeWorksPrivatelyInsideItsProfile) {
+    auto office = launcher();
+    auto app = office.startNew();
+    const auto pids = processesMentioning(privateFolder().string());
+    ASSERT_FALSE(pids.empty());
+    for (const pid_t pid : pids) {
+        const std::string proc = "/proc/" + std::to_string(pid);
+        EXPECT_NE(readBytes(proc + "/status").find("Umask:\t0077"), std::string::npos);
+        const std::string env = readBytes(proc + "/environ");
+        EXPECT_NE(env.find("TMPDIR=" + (privateFolder() / "pravelo-office-").string()),
+                  std::string::npos);
+    }
+    app->quit();
+}

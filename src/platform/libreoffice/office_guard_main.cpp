@@ -20,6 +20,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -120,11 +121,12 @@ int main(int argc, char** argv) {
     // group must not leave the office without its guard.
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) ::signal(signal, SIG_IGN);
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    ::umask(077);
 
     Office office;
     if (!program.empty()) try {
         office.leader = pravelo::platform::posix::spawnProgram(
-            program, arguments, {.ownProcessGroup = true, .fileMask = 077});
+            program, arguments, {.ownProcessGroup = true});
         say("started " + std::to_string(office.leader));
     } catch (const std::exception& e) {
         say(std::string("failed ") + e.what());
