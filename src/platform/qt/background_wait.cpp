@@ -11,7 +11,7 @@
 namespace pravelo::platform::qt {
 
 void waitInEventLoop(const std::function<void()>& work,
-                     const std::function<bool(const QObject*)>& letThrough) {
+                     const std::function<bool(const QObject*, const QEvent&)>& letThrough) {
     const InputBlocker blocker(letThrough);
     QEventLoop loop;
     std::atomic<bool> done = false;

@@ -2,6 +2,7 @@
 
 #include <functional>
 
+class QEvent;
 class QObject;
 
 namespace pravelo::platform::qt {
@@ -11,6 +12,6 @@ namespace pravelo::platform::qt {
 // with the user's input dropped except for the targets letThrough names.
 // Returns when the work has ended, rethrowing whatever it threw.
 void waitInEventLoop(const std::function<void()>& work,
-                     const std::function<bool(const QObject*)>& letThrough);
+                     const std::function<bool(const QObject*, const QEvent&)>& letThrough);
 
 }  // namespace pravelo::platform::qt

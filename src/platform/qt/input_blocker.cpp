@@ -19,7 +19,7 @@ bool inModalDialog(const QObject* target) {
 
 }  // namespace
 
-InputBlocker::InputBlocker(std::function<bool(const QObject*)> letThrough)
+InputBlocker::InputBlocker(std::function<bool(const QObject*, const QEvent&)> letThrough)
     : letThrough_(std::move(letThrough)) {
     QCoreApplication::instance()->installEventFilter(this);
 }
@@ -64,7 +64,7 @@ bool InputBlocker::eventFilter(QObject* target, QEvent* event) {
     if (!isUserInput(*event)) return false;
     // A window hands its input on to its widgets, where it is judged.
     if (qobject_cast<const QWindow*>(target) != nullptr) return false;
-    return !inModalDialog(target) && !letThrough_(target);
+    return !inModalDialog(target) && !letThrough_(target, *event);
 }
 
 }  // namespace pravelo::platform::qt

@@ -13,7 +13,7 @@ namespace pravelo::platform::qt {
 // the targets the owner names still gets through.
 class InputBlocker : public QObject {
   public:
-    explicit InputBlocker(std::function<bool(const QObject*)> letThrough);
+    explicit InputBlocker(std::function<bool(const QObject*, const QEvent&)> letThrough);
     ~InputBlocker() override;
     InputBlocker(const InputBlocker&) = delete;
     InputBlocker& operator=(const InputBlocker&) = delete;
@@ -24,7 +24,7 @@ class InputBlocker : public QObject {
     bool eventFilter(QObject* target, QEvent* event) override;
 
   private:
-    std::function<bool(const QObject*)> letThrough_;
+    std::function<bool(const QObject*, const QEvent&)> letThrough_;
 };
 
 }  // namespace pravelo::platform::qt

@@ -313,10 +313,12 @@ void QtMainForm::waitFor(const std::function<void()>& work) {
         work();
         return;
     }
-    // Only a request to close acts during a wait: the close button, its access
-    // key and the exit shortcut.
-    const auto letThrough = [this](const QObject* target) {
-        return target == command2Widget_ || target == exitAct_;
+    // Only a request to close acts during a wait: a click on the close button,
+    // its access key and the exit shortcut. A space typed while the button has
+    // the focus is no click here: the user may be typing without looking.
+    const auto letThrough = [this](const QObject* target, const QEvent& event) {
+        const bool typed = event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease;
+        return (target == command2Widget_ && !typed) || target == exitAct_;
     };
     waiting_ = true;
     try {
