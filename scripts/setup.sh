@@ -7,7 +7,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="$ROOT/build"
 
 need_packages=(cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev libreoffice-dev
-               fonts-dejavu-core xvfb xauth)
+               fonts-dejavu-core xvfb xauth libxcb1-dev)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 

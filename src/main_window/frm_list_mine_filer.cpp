@@ -71,6 +71,12 @@ void frmListMineFiler::Text1_Change() {
     }
 }
 
+// A close asked for while a batch ran waits for the batch to stop, then
+// closes as the close command does.
+void frmListMineFiler::closeIfAsked() {
+    if (platform_.form.closePending()) common_.CloseProgram();
+}
+
 void frmListMineFiler::Command1_Click() {
     try {
         worker_.EditSelectedFiles();
@@ -78,10 +84,12 @@ void frmListMineFiler::Command1_Click() {
         report(e.what(), MessageIcon::None);
     }
     common_.ShowStatus("Udført! " + platform_.host.defaultDateTime());
+    closeIfAsked();
 }
 
 void frmListMineFiler::mnuVormixStartMakro_Click() {
     worker_.EditSelectedFiles();
+    closeIfAsked();
 }
 
 // The open batch reports nothing of its own beyond documents; anything else
@@ -92,6 +100,7 @@ void frmListMineFiler::openSelected() {
     } catch (const std::exception& e) {
         report(e.what(), MessageIcon::Critical);
     }
+    closeIfAsked();
 }
 
 void frmListMineFiler::Command3_Click() {

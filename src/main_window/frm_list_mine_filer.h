@@ -36,6 +36,7 @@ class frmListMineFiler : public platform::MainFormEvents {
   private:
     void setFolder(const std::string& path);
     void openSelected();
+    void closeIfAsked();
     void report(const std::string& description, platform::MessageIcon icon);
 
     const platform::Platform& platform_;

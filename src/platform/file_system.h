@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -10,8 +11,10 @@ class TextInput {
   public:
     virtual ~TextInput() = default;
     virtual bool atEnd() = 0;
-    // Throws Error (InputPastEnd) when called at the end.
-    virtual std::string readLine() = 0;
+    // The next line, but never more than maxBytes (> 0) of it: the rest of a
+    // longer line comes back from the following calls, so no file, however
+    // large, is held in memory. Throws Error (InputPastEnd) when called at the end.
+    virtual std::string readLine(std::size_t maxBytes) = 0;
 };
 
 // Plain files in the single-byte code page (Windows-1252) with CR LF line ends.

@@ -10,6 +10,12 @@ namespace pravelo::settings {
 namespace {
 const std::string kMacroHead = "[Makro]";
 const std::string kDocTypeHead = "[DocType]";
+
+// The file is the user's to edit and may be anything, even gigabytes: each
+// reading takes at most this many lines of at most this many bytes (a longer
+// line counts as several), so start-up stays quick and small whatever it holds.
+constexpr std::size_t kMaxLineBytes = 4096;
+constexpr int kMaxLines = 4096;
 }  // namespace
 
 std::string Settings::GetSettingValue(const std::string& key) {
@@ -85,9 +91,9 @@ std::string Settings::readMacroName() {
     auto input = openSettingsFile();
     if (!input) return result;
     try {
-        while (!input->atEnd()) {
-            if (input->readLine() == kMacroHead) {
-                result = input->readLine();
+        for (int read = 0; read < kMaxLines && !input->atEnd(); ++read) {
+            if (input->readLine(kMaxLineBytes) == kMacroHead) {
+                result = input->readLine(kMaxLineBytes);
                 break;
             }
         }
@@ -102,8 +108,8 @@ void Settings::readDocumentTypes() {
     if (!input) return;
     try {
         bool inList = false;
-        while (!input->atEnd()) {
-            const std::string line = input->readLine();
+        for (int read = 0; read < kMaxLines && !input->atEnd(); ++read) {
+            const std::string line = input->readLine(kMaxLineBytes);
             if (line.empty() && inList) break;
             if (inList) platform_.form.Combo1().addItem(line);
             if (line == kDocTypeHead) inList = true;

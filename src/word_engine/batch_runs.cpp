@@ -1,6 +1,7 @@
 #include <exception>
 
 #include "word_engine/doo_with_file.h"
+#include "word_engine/log_escape.h"
 
 namespace pravelo::word_engine {
 
@@ -36,7 +37,14 @@ void DooWithFile::EditSelectedFiles() {
         .summary = " fil(er) er editeret!",
     };
     try {
-        const std::string missing = CheckRunInputs("MakroName");
+        std::string missing = CheckRunInputs("MakroName");
+        if (missing.empty() && anySelected()) {
+            // One look for the macro here costs one office start, instead of a
+            // start and a log line for every selected document.
+            const std::string macro = settings_.GetSettingValue("MNavn");
+            platform_.form.waitFor([&] { missing = platform_.office.checkMacro(macro); });
+            if (platform_.form.closePending()) return;
+        }
         if (!missing.empty()) {
             platform_.messages.show(missing, platform::MessageIcon::Information,
                                     "Opps somthing is missing");
@@ -67,6 +75,14 @@ void DooWithFile::OpenSelectedFiles() {
     runBatch(texts);
 }
 
+bool DooWithFile::anySelected() {
+    auto& files = platform_.form.File1();
+    for (int i = 0; i < files.listCount(); ++i) {
+        if (files.selected(i)) return true;
+    }
+    return false;
+}
+
 void DooWithFile::writeEndStamp() {
     platform_.form.StatusPanel1().setText("Udført! " + platform_.host.defaultDateTime());
 }
@@ -92,19 +108,25 @@ void DooWithFile::runBatch(const BatchTexts& texts) {
 
     for (int i = 0; i < files.listCount(); ++i) {
         if (!files.selected(i)) continue;
+        // The window closes when the batch returns; documents not reached stay as they are.
+        if (form.closePending()) return;
         const std::string fullPath = folder + files.list(i);
+        const std::string shownPath = EscapeControls(fullPath);
         label.setBold(false);
         label.setForeColor(platform::kRed);
-        label.setCaption(texts.documentPrefix + fullPath + kCrLf + "Vent venligst!");
+        label.setCaption(texts.documentPrefix + shownPath + kCrLf + "Vent venligst!");
         form.refresh();
 
-        if (ProcessDocument(fullPath, texts.mode)) {
+        bool done = false;
+        form.waitFor([&] { done = ProcessDocument(fullPath, texts.mode); });
+        if (done) {
             ++successes;
         } else {
-            errors.appendText(platform_.host.defaultDateTime() + ", Err: " + fullPath + kCrLf);
+            errors.appendText(platform_.host.defaultDateTime() + ", Err: " + shownPath + kCrLf);
             ++failures;
         }
     }
+    if (form.closePending()) return;
 
     const std::string count = std::to_string(successes);
     if (failures == 0 && successes == 0) {

@@ -31,6 +31,8 @@ class DooWithFile {
     struct BatchTexts;
     void runBatch(const BatchTexts& texts);
     void writeEndStamp();
+    // Nothing selected starts no office at all, not even to look for the macro.
+    bool anySelected();
 
     const platform::Platform& platform_;
     settings::Settings& settings_;

@@ -1,12 +1,13 @@
 #include <exception>
 
 #include "word_engine/doo_with_file.h"
+#include "word_engine/log_escape.h"
 
 namespace pravelo::word_engine {
 
 void DooWithFile::WriteLogLine(const std::string& text) {
     try {
-        const std::string line = platform_.host.fileDateTime() + ", " + text;
+        const std::string line = platform_.host.fileDateTime() + ", " + EscapeControls(text);
         platform_.files.appendLine(settings_.FileBesideProgram(".log"), line);
     } catch (const std::exception& e) {
         platform_.messages.show(e.what(), platform::MessageIcon::None,

@@ -8,15 +8,16 @@ class StringInput : public platform::TextInput {
   public:
     explicit StringInput(std::string text) : text_(std::move(text)) {}
     bool atEnd() override { return pos_ >= text_.size(); }
-    std::string readLine() override {
+    std::string readLine(std::size_t maxBytes) override {
         if (atEnd()) throw Error(platform::errnum::InputPastEnd, "Input past end of file");
-        const auto end = text_.find_first_of("\r\n", pos_);
-        std::string line = text_.substr(pos_, end == std::string::npos ? end : end - pos_);
-        if (end == std::string::npos) {
-            pos_ = text_.size();
-        } else {
-            pos_ = end + 1;
-            if (text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+        auto end = text_.find_first_of("\r\n", pos_);
+        if (end == std::string::npos) end = text_.size();
+        if (end - pos_ > maxBytes) end = pos_ + maxBytes;
+        std::string line = text_.substr(pos_, end - pos_);
+        pos_ = end;
+        if (pos_ < text_.size() && (text_[pos_] == '\r' || text_[pos_] == '\n')) {
+            ++pos_;
+            if (text_[pos_ - 1] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
         }
         return line;
     }

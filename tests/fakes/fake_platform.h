@@ -229,8 +229,16 @@ class FakeMainForm : public platform::MainForm {
         paintedLabels.push_back(label4.value);
     }
     void showAbout() override { ++aboutShown; }
-    void waitFor(const std::function<void()>& work) override { work(); }
-    bool closePending() const override { return false; }
+    // Runs after each piece of work, as user input would arrive during it.
+    std::function<void()> duringWait;
+    int waits = 0;
+    bool closeAsked = false;
+    void waitFor(const std::function<void()>& work) override {
+        ++waits;
+        work();
+        if (duringWait) duringWait();
+    }
+    bool closePending() const override { return closeAsked; }
 };
 
 inline void FakeTextBox::setFocus() {
@@ -254,7 +262,13 @@ class FakeOffice : public platform::OfficeLauncher {
     int handedOver = 0;
 
     std::unique_ptr<platform::OfficeApplication> startNew() override;
-    std::string checkMacro(const std::string&) override { return {}; }
+    // Names the check answers as missing, with the reason it gives.
+    std::map<std::string, std::string> missingMacros;
+    std::string checkMacro(const std::string& macroName) override {
+        maybeFail("check:" + macroName);
+        auto it = missingMacros.find(macroName);
+        return it == missingMacros.end() ? std::string() : it->second;
+    }
     void failOn(const std::string& call, std::int32_t number, const std::string& text) {
         failAt.insert_or_assign(call, Error(number, text));
     }

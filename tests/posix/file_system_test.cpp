@@ -1,7 +1,10 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <limits>
 #include <vector>
 
 #include "platform/error.h"
@@ -15,10 +18,12 @@ using testing::readBytes;
 using testing::TempFolder;
 using testing::writeBytes;
 
+constexpr std::size_t kWhole = std::numeric_limits<std::size_t>::max();
+
 std::vector<std::string> readAll(FileSystem& files, const std::string& path) {
     std::vector<std::string> lines;
     auto input = files.openForInput(path);
-    while (!input->atEnd()) lines.push_back(input->readLine());
+    while (!input->atEnd()) lines.push_back(input->readLine(kWhole));
     return lines;
 }
 
@@ -92,15 +97,15 @@ TEST_F(FileSystemTest, AtEndAndReadingPastTheEnd) {
     writeBytes(path, "");
     auto empty = files.openForInput(path);
     EXPECT_TRUE(empty->atEnd());
-    EXPECT_EQ(failureNumber([&] { empty->readLine(); }), errnum::InputPastEnd);
+    EXPECT_EQ(failureNumber([&] { empty->readLine(kWhole); }), errnum::InputPastEnd);
 
     writeBytes(path, "[Makro]\r\n");
     auto input = files.openForInput(path);
     EXPECT_FALSE(input->atEnd());
-    EXPECT_EQ(input->readLine(), "[Makro]");
+    EXPECT_EQ(input->readLine(kWhole), "[Makro]");
     EXPECT_TRUE(input->atEnd());
     try {
-        input->readLine();
+        input->readLine(kWhole);
         FAIL() << "no Error thrown";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), errnum::InputPastEnd);
@@ -114,10 +119,43 @@ TEST_F(FileSystemTest, ReadsAVeryLongLine) {
     line[1234567] = '\xE6';
     writeBytes(path, line + "\r\nend");
     auto input = files.openForInput(path);
-    const std::string read = input->readLine();
+    const std::string read = input->readLine(kWhole);
     EXPECT_EQ(read.size(), line.size() + 1);
     EXPECT_EQ(read.substr(1234567, 2), "æ");
-    EXPECT_EQ(input->readLine(), "end");
+    EXPECT_EQ(input->readLine(kWhole), "end");
+}
+
+TEST_F(FileSystemTest, LongLinesComeInPiecesOfTheAskedLength) {
+    const std::string path = folder / "pieces.txt";
+    // The second line is exactly as long as asked: no empty line follows it.
+    writeBytes(path, "abcdefghij\r\nabcd\r\n\r\nxy\xE6");
+    auto input = files.openForInput(path);
+    std::vector<std::string> lines;
+    while (!input->atEnd()) lines.push_back(input->readLine(4));
+    EXPECT_EQ(lines, (std::vector<std::string>{"abcd", "efgh", "ij", "abcd", "", "xyæ"}));
+
+    // Across the reader's buffer, with the CR and LF of one line end on either side.
+    std::string line(64 * 1024 - 1, 'b');
+    writeBytes(path, line + "\r\nnext");
+    input = files.openForInput(path);
+    EXPECT_EQ(input->readLine(64 * 1024 - 1), line);
+    EXPECT_EQ(input->readLine(4), "next");
+}
+
+TEST_F(FileSystemTest, AGigabyteFileWithoutLineEndsIsReadInBoundedSteps) {
+    const std::string path = folder / "huge.dll";
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::ftruncate(fd, 3LL * 1024 * 1024 * 1024), 0);  // sparse: costs no disk
+    ::close(fd);
+
+    const auto started = std::chrono::steady_clock::now();
+    auto input = files.openForInput(path);
+    for (int i = 0; i < 4096; ++i) {
+        ASSERT_EQ(input->readLine(4096).size(), 4096u);
+    }
+    EXPECT_FALSE(input->atEnd());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
 }
 
 TEST_F(FileSystemTest, OpenForInputRefusesWhatIsNoReadableFile) {

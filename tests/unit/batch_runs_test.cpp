@@ -178,6 +178,80 @@ TEST_F(BatchRunTest, UnexpectedErrorEndsTheEditRunWithAMessageAndTheStamp) {
     EXPECT_THROW(worker.OpenSelectedFiles(), platform::Error);
 }
 
+TEST_F(BatchRunTest, EachDocumentIsWaitedForAndACloseStopsBeforeTheNext) {
+    fake.form.file1.select({0, 1, 3});
+    fake.form.duringWait = [&] {
+        // Asked for while the second document is in hand.
+        if (opened().size() == 2) fake.form.closeAsked = true;
+    };
+    for (bool edit : {true, false}) {
+        SCOPED_TRACE(edit);
+        fake.office.calls.clear();
+        fake.form.closeAsked = false;
+        fake.form.status.value = "før";
+        edit ? worker.EditSelectedFiles() : worker.OpenSelectedFiles();
+        // The second document is finished, the third left alone, and no report is made.
+        EXPECT_EQ(opened(), (std::vector<std::string>{path("a.doc"), path("b, & c.doc")}));
+        EXPECT_EQ(fake.form.status.value, edit ? "Der editeres!" : "Åbner i Word!");
+        EXPECT_EQ(fake.form.command2.value, "&Annuller");
+        EXPECT_TRUE(fake.messages.shown.empty());
+    }
+    // The edit batch's macro look-up is waited for as well.
+    EXPECT_EQ(fake.form.waits, 3 + 2);
+}
+
+TEST_F(BatchRunTest, CloseAskedDuringTheMacroLookUpStartsNoDocument) {
+    fake.form.file1.select({0});
+    fake.form.duringWait = [&] { fake.form.closeAsked = true; };
+    worker.EditSelectedFiles();
+    EXPECT_EQ(fake.office.calls, std::vector<std::string>{"check:RetDok"});
+    EXPECT_EQ(fake.form.status.value, "før");
+}
+
+TEST_F(BatchRunTest, AMissingMacroIsToldOnceAndNothingIsTouched) {
+    fake.form.file1.select({0, 1, 2});
+    fake.office.missingMacros["RetDok"] = "Makroen \"RetDok\" findes ikke i Mine makroer.";
+    worker.EditSelectedFiles();
+    EXPECT_EQ(fake.office.calls, std::vector<std::string>{"check:RetDok"});
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].text, "Makroen \"RetDok\" findes ikke i Mine makroer.");
+    EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(fake.messages.shown[0].title, "Opps somthing is missing");
+    EXPECT_EQ(fake.form.label4.value, "før");
+    EXPECT_EQ(fake.form.status.value, "før");
+    EXPECT_FALSE(fake.files.files.count(fake.logPath()));
+
+    // The name in the box is the one looked for; a found name runs as before.
+    fake.form.text1.value = "Andet";
+    settings.SetMacroName("Andet");
+    fake.office.calls.clear();
+    worker.EditSelectedFiles();
+    EXPECT_EQ(fake.office.calls.front(), "check:Andet");
+    EXPECT_EQ(opened().size(), 3u);
+    EXPECT_EQ(fake.form.label4.value, "3 filer er editeret!\r\nKontroler dokumenterne!");
+}
+
+TEST_F(BatchRunTest, AFailingMacroLookUpIsAnUnexpectedErrorOfTheRun) {
+    fake.form.file1.select({0});
+    fake.office.failOn("check:RetDok", 429, "Kontorpakken kunne ikke startes");
+    worker.EditSelectedFiles();
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(fake.form.status.value, "Udført! 08-12-2026 14:07:09");
+    EXPECT_TRUE(opened().empty());
+}
+
+TEST_F(BatchRunTest, ControlCharactersInANameAreEscapedInTheErrorList) {
+    fake.form.file1.show({"to\nlinjer.doc"});
+    fake.form.file1.select({0});
+    fake.office.failOn("open:" + path("to\nlinjer.doc"), 5, "beskadiget");
+    worker.EditSelectedFiles();
+    EXPECT_EQ(fake.form.text2.value, "08-12-2026 14:07:09, Err: " + path("to\\nlinjer.doc") +
+                                         "\r\n0 fil(er) er editeret!\r\n");
+    EXPECT_EQ(fake.form.paintedLabels.back(),
+              "Editerer " + path("to\\nlinjer.doc") + "\r\nVent venligst!");
+}
+
 TEST_F(BatchRunTest, ThousandsOfFilesAreEachReported) {
     std::vector<std::string> names;
     for (int i = 0; i < 5000; ++i) names.push_back("fil " + std::to_string(i) + ".doc");

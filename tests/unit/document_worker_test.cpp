@@ -116,10 +116,16 @@ TEST_F(DocumentWorkerTest, ModeWordsAreExact) {
               0);
 }
 
-TEST_F(DocumentWorkerTest, DescriptionWithALineBreakIsWrittenUnchanged) {
-    fake.office.failOn("open:" + doc, 5, "første\r\nanden");
-    worker.ProcessDocument(doc, "RunMakro");
-    EXPECT_EQ(log(), "08-12-2026, 14:07:09, 5, " + doc + ", første\r\nanden\r\n");
+TEST_F(DocumentWorkerTest, LineBreaksAndControlsInNameOrDescriptionStayOnOneLogLine) {
+    // A name that tries to forge a second entry of its own.
+    const std::string forged =
+        "/tmp/a\r\n08-12-2026, 14:07:09, 0, /tmp/b.doc, ok\n\t\x1B[2J\x7F"
+        "\xC2\x85\xE2\x80\xA8\xE2\x80\xA9æ.doc";
+    fake.office.failOn("open:" + forged, 5, "første\r\nanden");
+    worker.ProcessDocument(forged, "RunMakro");
+    EXPECT_EQ(log(),
+              "08-12-2026, 14:07:09, 5, /tmp/a\\r\\n08-12-2026, 14:07:09, 0, /tmp/b.doc, "
+              "ok\\n\\t\\x1B[2J\\x7F\\u0085\\u2028\\u2029æ.doc, første\\r\\nanden\r\n");
 }
 
 TEST_F(DocumentWorkerTest, UnwritableLogShowsAMessagePerLineAndGoesOn) {

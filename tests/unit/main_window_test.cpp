@@ -134,6 +134,27 @@ TEST_F(MainWindowTest, RunButtonStampsButTheMenuEntryDoesNot) {
     EXPECT_EQ(fake.messages.shown.size(), 2u);
 }
 
+TEST_F(MainWindowTest, ACloseAskedDuringABatchClosesWhenItReturns) {
+    window.Form_Load();
+    fake.form.file1.select({0, 1});
+    fake.form.duringWait = [&] { fake.form.closeAsked = true; };
+    for (auto run : {&main_window::frmListMineFiler::Command1_Click,
+                     &main_window::frmListMineFiler::mnuVormixStartMakro_Click,
+                     &main_window::frmListMineFiler::Command3_Click,
+                     &main_window::frmListMineFiler::mnuVormixOpenMyFileFil_Click}) {
+        fake.form.unloaded = false;
+        fake.form.closeAsked = false;
+        (window.*run)();
+        EXPECT_TRUE(fake.form.unloaded);
+    }
+    // Without a close asked for, a batch leaves the window open.
+    fake.form.duringWait = nullptr;
+    fake.form.unloaded = false;
+    fake.form.closeAsked = false;
+    window.Command1_Click();
+    EXPECT_FALSE(fake.form.unloaded);
+}
+
 TEST_F(MainWindowTest, ErrorsEscapingTheOpenRunAreShownNotFatal) {
     window.Form_Load();
     fake.form.file1.select({0});

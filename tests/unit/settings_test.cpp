@@ -179,9 +179,28 @@ TEST_F(SettingsTest, BinaryAndLongContentReadsWithoutFuss) {
     std::string binary;
     for (int i = 0; i < 2048; ++i) binary += static_cast<char>(i % 256);
     withFile(binary + "\r\n[Makro]\r\n" + std::string(200000, 'x') + "\r\n");
-    EXPECT_EQ(settings.ReadSettingsSection(1).size(), 200000u);
+    // A line is read up to 4 KiB.
+    EXPECT_EQ(settings.ReadSettingsSection(1), std::string(4096, 'x'));
     EXPECT_TRUE(docTypes().empty());
     EXPECT_TRUE(fake.messages.shown.empty());
+}
+
+TEST_F(SettingsTest, MillionsOfLinesAreReadOnlyAsFarAsTheCap) {
+    std::string lines = "[DocType]\r\n";
+    for (int i = 0; i < 2'000'000; ++i) lines += "*.x\r\n";
+    withFile(lines + "[Makro]\r\nForSent\r\n");
+    // The head and 4095 filters make the 4096 lines one reading takes.
+    EXPECT_EQ(docTypes().size(), 4095u);
+    EXPECT_EQ(fake.form.combo1.items.back(), "*.x");
+    EXPECT_EQ(settings.ReadSettingsSection(1), "");
+    EXPECT_TRUE(fake.messages.shown.empty());
+}
+
+TEST_F(SettingsTest, AnOverlongLineCountsAsSeveralLines) {
+    withFile(std::string(3 * 4096 + 10, 'y') + "\r\n[Makro]\r\nNavn\r\n[DocType]\r\n" +
+             std::string(4096, 'p') + "\r\n*.doc\r\n");
+    EXPECT_EQ(settings.ReadSettingsSection(1), "Navn");
+    EXPECT_EQ(docTypes(), (std::vector<std::string>{std::string(4096, 'p'), "*.doc"}));
 }
 
 }  // namespace

@@ -69,26 +69,40 @@ class PosixTextInput : public TextInput {
 
     bool atEnd() override { return !available(); }
 
-    std::string readLine() override {
+    std::string readLine(std::size_t maxBytes) override {
         if (!available()) throw Error(errnum::InputPastEnd, "Input past end of file");
         std::string raw;
         while (available()) {
             const char* begin = buffer_.data() + position_;
             const char* end = buffer_.data() + length_;
+            const std::size_t room = maxBytes - raw.size();
+            if (static_cast<std::size_t>(end - begin) > room) end = begin + room;
             const char* stop = begin;
             while (stop != end && *stop != '\r' && *stop != '\n') ++stop;
             raw.append(begin, stop);
             position_ += static_cast<std::size_t>(stop - begin);
-            if (stop == end) continue;
-            const char terminator = *stop;
-            ++position_;
-            if (terminator == '\r' && available() && buffer_[position_] == '\n') ++position_;
-            break;
+            if (stop != end) {
+                skipLineEnd();
+                break;
+            }
+            if (raw.size() >= maxBytes) {
+                // A line exactly maxBytes long is one line, not one and an empty one.
+                if (available() && (buffer_[position_] == '\r' || buffer_[position_] == '\n'))
+                    skipLineEnd();
+                break;
+            }
         }
         return cp1252ToUtf8(raw);
     }
 
   private:
+    // At a CR, LF or CR LF: steps over it.
+    void skipLineEnd() {
+        const char terminator = buffer_[position_];
+        ++position_;
+        if (terminator == '\r' && available() && buffer_[position_] == '\n') ++position_;
+    }
+
     // True when at least one unread byte is in the buffer, refilling it if needed.
     bool available() {
         if (position_ < length_) return true;

@@ -15,6 +15,7 @@
 #include <QStyle>
 #include <QTimer>
 
+#include "platform/qt/background_wait.h"
 #include "platform/qt/drive_list.h"
 #include "platform/qt/file_list.h"
 #include "platform/qt/folder_list.h"
@@ -307,6 +308,33 @@ void QtMainForm::refresh() {
     repaint();
 }
 
+void QtMainForm::waitFor(const std::function<void()>& work) {
+    if (waiting_) {
+        work();
+        return;
+    }
+    // Only a request to close acts during a wait: a click on the close button,
+    // its access key and the exit shortcut. A space typed while the button has
+    // the focus is no click here: the user may be typing without looking.
+    const auto letThrough = [this](const QObject* target, const QEvent& event) {
+        const bool typed = event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease;
+        return (target == command2Widget_ && !typed) || target == exitAct_;
+    };
+    waiting_ = true;
+    try {
+        waitInEventLoop(work, letThrough);
+    } catch (...) {
+        waiting_ = false;
+        throw;
+    }
+    waiting_ = false;
+}
+
+void QtMainForm::requestClose() {
+    closePending_ = true;
+    statusPanel1_->setText("Lukker, når dette dokument er færdigt …");
+}
+
 void QtMainForm::showAbout() {
     if (about_ && !about_->isUnloading()) {
         about_->show();
@@ -346,6 +374,12 @@ void QtMainForm::showEvent(QShowEvent* event) {
 }
 
 void QtMainForm::closeEvent(QCloseEvent* event) {
+    // The document in hand is finished first; the batch then stops and closes us.
+    if (waiting_) {
+        requestClose();
+        event->ignore();
+        return;
+    }
     // Closing never asks. An open About dialog must count as a window of its
     // own from now on, or the program would end under it.
     if (about_) {
@@ -387,6 +421,10 @@ void QtMainForm::onRunClicked() {
 }
 
 void QtMainForm::onCloseClicked() {
+    if (waiting_) {
+        requestClose();
+        return;
+    }
     raiseEvent(&MainFormEvents::Command2_Click);
 }
 
@@ -403,6 +441,10 @@ void QtMainForm::onOpenFilesTriggered() {
 }
 
 void QtMainForm::onExitTriggered() {
+    if (waiting_) {
+        requestClose();
+        return;
+    }
     raiseEvent(&MainFormEvents::mnuVormixAfslut_Click);
 }
 

@@ -65,8 +65,8 @@ class QtMainForm : public QMainWindow, public MainForm {
     void setCaption(const std::string& caption) override;
     void unload() override;
     void refresh() override;
-    void waitFor(const std::function<void()>& work) override { work(); }
-    bool closePending() const override { return false; }
+    void waitFor(const std::function<void()>& work) override;
+    bool closePending() const override { return closePending_; }
     void showAbout() override;
 
     // The open About dialog, if any.
@@ -104,6 +104,8 @@ class QtMainForm : public QMainWindow, public MainForm {
     void setTabOrderChain();
     void fitToClientArea();
     void raiseEvent(void (MainFormEvents::*handler)());
+    // A close asked for during a wait: shown now, done when the batch returns.
+    void requestClose();
 
     QWidget* central_ = nullptr;
     QLabel* label1Widget_ = nullptr;
@@ -149,6 +151,8 @@ class QtMainForm : public QMainWindow, public MainForm {
     MessageBoxes* boxes_ = &ownBoxes_;
     QPointer<QtAboutDialog> about_;
     bool placed_ = false;
+    bool waiting_ = false;
+    bool closePending_ = false;
 };
 
 }  // namespace pravelo::platform::qt

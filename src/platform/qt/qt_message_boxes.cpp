@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QThread>
 
 #include "platform/qt/qt_support.h"
 
@@ -24,6 +25,14 @@ QMessageBox::Icon toQt(MessageIcon icon) {
 }  // namespace
 
 void QtMessageBoxes::show(const std::string& text, MessageIcon icon, const std::string& title) {
+    // Work running away from the window (a batch's document) shows its
+    // messages on the window's thread and waits for the OK.
+    QCoreApplication* application = QCoreApplication::instance();
+    if (QThread::currentThread() != application->thread()) {
+        QMetaObject::invokeMethod(
+            application, [&] { show(text, icon, title); }, Qt::BlockingQueuedConnection);
+        return;
+    }
     QMessageBox box(QApplication::activeWindow());
     box.setObjectName(QStringLiteral("PraveloMessageBox"));
     box.setIcon(toQt(icon));
