@@ -90,7 +90,7 @@ void AboutDialogTest::layout_data() {
     QTest::newRow("lblVersion") << "lblVersion" << QRect(70, 44, 259, 15);
     QTest::newRow("lblDisclaimer") << "lblDisclaimer" << QRect(24, 232, 242, 39);
     QTest::newRow("grey line") << "Line1_1" << QRect(8, 216, 371, 1);
-    QTest::newRow("white line") << "Line1_0" << QRect(7, 217, 370, 2);
+    QTest::newRow("white line") << "Line1_0" << QRect(7, 216, 370, 2);
 }
 
 void AboutDialogTest::layout() {
@@ -135,8 +135,13 @@ void AboutDialogTest::windowAndTexts() {
     QCOMPARE(sysInfo->text(), QStringLiteral("&System Info..."));
     QVERIFY(ok->isDefault());
     QCOMPARE(QApplication::focusWidget(), ok);
+    auto* picture = dialog->findChild<QLabel*>("picIcon");
     QTest::keyClick(ok, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), picture);
+    QTest::keyClick(picture, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), sysInfo);
+    QTest::keyClick(sysInfo, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ok);
 }
 
 void AboutDialogTest::showAboutTwiceShowsOneDialog() {

@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "fake_platform.h"
 #include "qt_test_support.h"
 
 using pravelo::platform::MessageIcon;
@@ -39,7 +40,7 @@ class MainFormTest : public QObject {
     void menuEntriesAndShortcuts();
     void runShortcutWorksFromMacroBox();
     void buttonAccessKeysAndClicks();
-    void enterAndEscapeRunNothing();
+    void enterPressesOnlyAFocusedButton();
     void macroBoxRaisesChangeOnlyForUserEdits();
     void errorListCoversInformationLabelWhenShown();
     void dataIsNeverMarkup();
@@ -62,12 +63,14 @@ class MainFormTest : public QObject {
     QtMainForm* form_ = nullptr;
     RecordingEvents events_;
     RecordingMessageBoxes boxes_;
+    pravelo::fakes::FakeHost host_;
 };
 
 void MainFormTest::init() {
     events_ = RecordingEvents();
     boxes_.shown.clear();
     form_ = new QtMainForm;
+    form_->setHost(&host_);
     form_->setEvents(&events_);
     form_->setMessageBoxes(&boxes_);
 }
@@ -179,8 +182,11 @@ void MainFormTest::statusBarPanels() {
     QCOMPARE(panel1->toolTip(), QStringLiteral("Hmm"));
     QCOMPARE(date->toolTip(), QStringLiteral("Dato"));
     QCOMPARE(time->toolTip(), QStringLiteral("Tid"));
-    QVERIFY(!date->text().isEmpty());
-    QVERIFY(!time->text().isEmpty());
+    // The host writes the date and time, as it does for every other stamp.
+    QCOMPARE(date->text(), QString::fromStdString(host_.date));
+    QCOMPARE(time->text(), QString::fromStdString(host_.time));
+    host_.time = "14.07.10";
+    QTRY_COMPARE(time->text(), QStringLiteral("14.07.10"));
 
     // Panel 1 springs, the others keep to the right.
     QVERIFY(panel1->width() > date->width() + time->width());
@@ -291,18 +297,29 @@ void MainFormTest::buttonAccessKeysAndClicks() {
     QCOMPARE(events_.raised, (QStringList{"Command1_Click", "Command3_Click", "Command2_Click"}));
 }
 
-void MainFormTest::enterAndEscapeRunNothing() {
+void MainFormTest::enterPressesOnlyAFocusedButton() {
     showAndActivate();
-    for (const char* name : {"Dir1", "File1", "Text1", "Command1", "Combo1"}) {
+    for (const char* name : {"Dir1", "File1", "Text1", "Combo1"}) {
         QWidget* widget = control(name);
         widget->setFocus();
         QTest::keyClick(widget, Qt::Key_Return);
-        QTest::keyClick(widget, Qt::Key_Enter);
+        QTest::keyClick(widget, Qt::Key_Enter, Qt::KeypadModifier);
         QTest::keyClick(widget, Qt::Key_Escape);
     }
     QTest::qWait(200);  // an access-key click would arrive by now
     QCOMPARE(events_.raised, QStringList());
     QVERIFY(form_->isVisible());
+
+    for (const char* name : {"Command1", "Command3", "Command2"}) {
+        QWidget* button = control(name);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Escape);
+        QTest::keyClick(button, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+    }
+    QCOMPARE(events_.raised, (QStringList{"Command1_Click", "Command1_Click", "Command3_Click",
+                                          "Command3_Click", "Command2_Click", "Command2_Click"}));
 }
 
 void MainFormTest::macroBoxRaisesChangeOnlyForUserEdits() {
