@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/libreoffice/bare_office_cycle.h"
+#include "bare_office_cycle.h"
 #include "platform/libreoffice/libreoffice_launcher.h"
 #include "platform/libreoffice/private_profile.h"
 
