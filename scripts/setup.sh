@@ -7,7 +7,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="$ROOT/build"
 
 need_packages=(cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev libreoffice-dev
-               fonts-dejavu-core xvfb xauth locales clang-format)
+               fonts-dejavu-core xvfb xauth locales clang-format
+               qt6-translations-l10n)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
@@ -33,5 +34,8 @@ if ! locale -a | grep -qix 'da_DK\.utf-\?8'; then
 fi
 
 cd "$ROOT"
-cmake --preset default >/dev/null
+# PRAVELO_WERROR=1 (as CI sets it) turns warnings in our code into errors.
+werror=OFF
+[ "${PRAVELO_WERROR:-0}" = 1 ] && werror=ON
+cmake --preset default -DPRAVELO_WERROR=$werror >/dev/null
 cmake --build --preset default "$@"

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/pravelo_app.h"
+#include "platform/qt/danish_toolkit_texts.h"
 
 extern char** environ;
 
@@ -38,6 +39,7 @@ double msSince(Clock::time_point start) {
 int runChild(int argc, char** argv) {
     QApplication application(argc, argv);
     pravelo::app::useClassicStyle();
+    pravelo::platform::qt::useDanishToolkitTexts();
     pravelo::app::PraveloApp pravelo;
     const auto loadStart = Clock::now();
     pravelo.window().Form_Load();

@@ -9,7 +9,8 @@ class StringInput : public platform::TextInput {
     explicit StringInput(std::string text) : text_(std::move(text)) {}
     bool atEnd() override { return pos_ >= text_.size(); }
     std::string readLine() override {
-        if (atEnd()) throw Error(platform::errnum::InputPastEnd, "Læsning forbi slutningen af filen");
+        if (atEnd())
+            throw Error(platform::errnum::InputPastEnd, "Læsning forbi slutningen af filen");
         const auto end = text_.find_first_of("\r\n", pos_);
         std::string line = text_.substr(pos_, end == std::string::npos ? end : end - pos_);
         if (end == std::string::npos) {

@@ -10,12 +10,12 @@
 namespace pravelo::platform::posix {
 namespace {
 
-const int kUsual[] = {EPERM,  ENOENT, ESRCH,  EINTR,  EIO,          ENXIO,     E2BIG,
-                      ENOEXEC, EBADF, ECHILD, EAGAIN, ENOMEM,       EACCES,    EBUSY,
-                      EEXIST, EXDEV,  ENODEV, ENOTDIR, EISDIR,      EINVAL,    ENFILE,
-                      EMFILE, ETXTBSY, EFBIG, ENOSPC, ESPIPE,       EROFS,     EMLINK,
-                      EPIPE,  ENAMETOOLONG, ENOSYS, ENOTEMPTY, ELOOP, ENOTSUP, EDQUOT,
-                      ESTALE, ETIMEDOUT, ECONNREFUSED, ECONNRESET};
+const int kUsual[] = {EPERM,   ENOENT,       ESRCH,        EINTR,     EIO,    ENXIO,   E2BIG,
+                      ENOEXEC, EBADF,        ECHILD,       EAGAIN,    ENOMEM, EACCES,  EBUSY,
+                      EEXIST,  EXDEV,        ENODEV,       ENOTDIR,   EISDIR, EINVAL,  ENFILE,
+                      EMFILE,  ETXTBSY,      EFBIG,        ENOSPC,    ESPIPE, EROFS,   EMLINK,
+                      EPIPE,   ENAMETOOLONG, ENOSYS,       ENOTEMPTY, ELOOP,  ENOTSUP, EDQUOT,
+                      ESTALE,  ETIMEDOUT,    ECONNREFUSED, ECONNRESET};
 
 std::string englishReason(int errnum) {
     locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));

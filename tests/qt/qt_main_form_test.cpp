@@ -16,6 +16,7 @@
 #include <QtTest>
 
 #include "fake_platform.h"
+#include "platform/qt/danish_toolkit_texts.h"
 #include "qt_test_support.h"
 
 using pravelo::platform::MessageIcon;
@@ -48,6 +49,7 @@ class MainFormTest : public QObject {
     void failureEscapingAHandlerIsShown();
     void refreshPaintsWithoutHandlingEvents();
     void unloadClosesWithoutRaisingEvents();
+    void toolkitTextsAreDanish();
 
   private:
     template <typename T = QWidget>
@@ -180,8 +182,9 @@ void MainFormTest::statusBarPanels() {
     auto* date = control<QLabel>("StatusPanel2");
     auto* time = control<QLabel>("StatusPanel3");
     // Hovering a panel shows its tip.
-    const QList<QPair<QLabel*, QString>> tips{
-        {panel1, QStringLiteral("Hmm")}, {date, QStringLiteral("Dato")}, {time, QStringLiteral("Tid")}};
+    const QList<QPair<QLabel*, QString>> tips{{panel1, QStringLiteral("Hmm")},
+                                              {date, QStringLiteral("Dato")},
+                                              {time, QStringLiteral("Tid")}};
     for (const auto& [panel, tip] : tips) {
         QCOMPARE(panel->toolTip(), tip);
         const QPoint inside = panel->rect().center();
@@ -416,6 +419,19 @@ void MainFormTest::unloadClosesWithoutRaisingEvents() {
     QVERIFY(!form_->isVisible());
     QCOMPARE(events_.raised, QStringList());
     QVERIFY(boxes_.shown.empty());
+}
+
+void MainFormTest::toolkitTextsAreDanish() {
+    QVERIFY(pravelo::platform::qt::useDanishToolkitTexts());
+    std::unique_ptr<QMenu> menu(control<QLineEdit>("Text1")->createStandardContextMenu());
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator()) texts << action->text();
+    }
+    QVERIFY(!texts.isEmpty());
+    for (const char* english : {"&Copy", "&Paste", "Select All", "&Undo"}) {
+        QVERIFY2(!texts.contains(QLatin1String(english)), qPrintable(texts.join(", ")));
+    }
 }
 
 QTEST_MAIN(MainFormTest)

@@ -1,6 +1,5 @@
 #include "qt_test_support.h"
 
-
 namespace pravelo::qttest {
 
 void RecordingEvents::Command1_Click() {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/qt/danish_toolkit_texts.h"
 #include "platform/qt/qt_about_dialog.h"
 #include "window_harness.h"
 
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setStyle(QStringLiteral("windows"));
+    pravelo::platform::qt::useDanishToolkitTexts();
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(folder.path())) return 1;
 

@@ -1,16 +1,15 @@
 #define QTEST_QPA_MOUSE_HANDLING
+#include <locale.h>
+
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
-
-#include <locale.h>
-
-#include <QFile>
 
 #include "platform/posix/posix_host.h"
 #include "platform/qt/qt_about_dialog.h"
