@@ -7,7 +7,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="$ROOT/build"
 
 need_packages=(cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev libreoffice-dev
-               fonts-dejavu-core xvfb xauth libxcb1-dev)
+               fonts-dejavu-core xvfb xauth libxcb1-dev locales clang-format
+               qt6-translations-l10n)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
 
@@ -19,14 +20,22 @@ if ! installed libreoffice-writer && ! installed libreoffice-writer-nogui; then
     missing+=(libreoffice-writer-nogui)
 fi
 
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
-    SUDO=""
-    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
     $SUDO apt-get update -q
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
 fi
+# The Danish-locale tests need the Danish formats.
+if ! locale -a | grep -qix 'da_DK\.utf-\?8'; then
+    echo "Generating the locale da_DK.UTF-8"
+    $SUDO localedef -i da_DK -c -f UTF-8 -A /usr/share/locale/locale.alias da_DK.UTF-8
+fi
 
 cd "$ROOT"
-cmake --preset default >/dev/null
+# PRAVELO_WERROR=1 (as CI sets it) turns warnings in our code into errors.
+werror=OFF
+[ "${PRAVELO_WERROR:-0}" = 1 ] && werror=ON
+cmake --preset default -DPRAVELO_WERROR=$werror >/dev/null
 cmake --build --preset default "$@"

@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "bare_office_cycle.h"
 #include "platform/error.h"
-#include "platform/libreoffice/bare_office_cycle.h"
 #include "platform/libreoffice/libreoffice_launcher.h"
 #include "platform/libreoffice/private_profile.h"
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/pravelo_app.h"
+#include "platform/qt/danish_toolkit_texts.h"
 
 extern char** environ;
 
@@ -38,6 +39,7 @@ double msSince(Clock::time_point start) {
 int runChild(int argc, char** argv) {
     QApplication application(argc, argv);
     pravelo::app::useClassicStyle();
+    pravelo::platform::qt::useDanishToolkitTexts();
     pravelo::app::PraveloApp pravelo;
     const auto loadStart = Clock::now();
     pravelo.window().Form_Load();
@@ -78,6 +80,11 @@ double timeOneStart(const std::string& self, double& loadMs) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Without a display the figures come from the offscreen platform; the
+    // children inherit the choice.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
     if (argc > 1 && std::string(argv[1]) == "--child") return runChild(argc, argv);
 
     const int runs = 10;

@@ -21,6 +21,7 @@ PraveloApp::PraveloApp()
       settings_(platform_, common_),
       worker_(platform_, settings_),
       window_(platform_, settings_, common_, worker_) {
+    form_.setHost(&host_);
     form_.setEvents(&window_);
     form_.setAboutFactory([this](platform::AboutForm& dialog) {
         return std::make_unique<about::frmAbout>(dialog, platform_);

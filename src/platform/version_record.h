@@ -20,4 +20,7 @@ struct VersionRecord {
 // The record compiled into this program.
 const VersionRecord& programVersionRecord();
 
+// The address users write to; the caption, the About dialog and the status bar show it.
+const std::string& contactAddress();
+
 }  // namespace pravelo::platform

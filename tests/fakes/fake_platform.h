@@ -23,10 +23,16 @@ class FakeHost : public platform::Host {
     std::string executableFolder() const override { return exeFolder; }
     std::string workingFolder() const override { return cwd; }
     char pathSeparator() const override { return '/'; }
-    std::string shortDate() const override { return date; }
-    std::string longTime() const override { return time; }
-    std::string defaultDateTime() const override { return date + " " + time; }
-    std::string fileDateTime() const override { return date + ", " + time; }
+    // When set, the date and time texts come from this host instead.
+    const platform::Host* clock = nullptr;
+    std::string shortDate() const override { return clock ? clock->shortDate() : date; }
+    std::string longTime() const override { return clock ? clock->longTime() : time; }
+    std::string defaultDateTime() const override {
+        return clock ? clock->defaultDateTime() : date + " " + time;
+    }
+    std::string fileDateTime() const override {
+        return clock ? clock->fileDateTime() : date + ", " + time;
+    }
 };
 
 // Files held in memory as UTF-8 text; line ends are split like the real reader does.

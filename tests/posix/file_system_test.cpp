@@ -109,7 +109,7 @@ TEST_F(FileSystemTest, AtEndAndReadingPastTheEnd) {
         FAIL() << "no Error thrown";
     } catch (const Error& e) {
         EXPECT_EQ(e.number(), errnum::InputPastEnd);
-        EXPECT_EQ(e.description(), "Input past end of file");
+        EXPECT_EQ(e.description(), "Læsning forbi slutningen af filen");
     }
 }
 

@@ -28,6 +28,7 @@ class AboutDialogTest : public QObject {
 
     void layout_data();
     void layout();
+    void separatorLinesMeet();
     void windowAndTexts();
     void showAboutTwiceShowsOneDialog();
     void okEscapeAndCloseBoxUnload_data();
@@ -36,7 +37,6 @@ class AboutDialogTest : public QObject {
     void systemInfoButton();
     void dialogOutlivesTheMainWindow();
     void messageBoxIsModalPlainAndOkOnly();
-    void screenshot();
 
   private:
     QtAboutDialog* openAbout();
@@ -90,7 +90,7 @@ void AboutDialogTest::layout_data() {
     QTest::newRow("lblVersion") << "lblVersion" << QRect(70, 44, 259, 15);
     QTest::newRow("lblDisclaimer") << "lblDisclaimer" << QRect(24, 232, 242, 39);
     QTest::newRow("grey line") << "Line1_1" << QRect(8, 216, 371, 1);
-    QTest::newRow("white line") << "Line1_0" << QRect(7, 217, 370, 2);
+    QTest::newRow("white line") << "Line1_0" << QRect(7, 216, 370, 2);
 }
 
 void AboutDialogTest::layout() {
@@ -101,6 +101,24 @@ void AboutDialogTest::layout() {
     auto* widget = dialog->findChild<QWidget*>(name);
     QVERIFY(widget);
     QCOMPARE(widget->geometry(), pixels);
+}
+
+void AboutDialogTest::separatorLinesMeet() {
+    QtAboutDialog* dialog = openAbout();
+    QVERIFY(dialog);
+    const QImage picture = dialog->grab().toImage();
+    const QColor white(Qt::white);
+    const QColor grey(128, 128, 128);
+    // The white line lies on the grey one from the same top edge; the grey runs
+    // on past its right end, in the white line's top row.
+    QCOMPARE(picture.pixelColor(100, 216), white);
+    QCOMPARE(picture.pixelColor(100, 217), white);
+    QCOMPARE(picture.pixelColor(376, 216), white);
+    QCOMPARE(picture.pixelColor(377, 216), grey);
+    QCOMPARE(picture.pixelColor(378, 216), grey);
+    for (const QPoint& clear : {QPoint(100, 215), QPoint(100, 218), QPoint(377, 217)}) {
+        QVERIFY(picture.pixelColor(clear) != white && picture.pixelColor(clear) != grey);
+    }
 }
 
 void AboutDialogTest::windowAndTexts() {
@@ -135,8 +153,13 @@ void AboutDialogTest::windowAndTexts() {
     QCOMPARE(sysInfo->text(), QStringLiteral("&System Info..."));
     QVERIFY(ok->isDefault());
     QCOMPARE(QApplication::focusWidget(), ok);
+    auto* picture = dialog->findChild<QLabel*>("picIcon");
     QTest::keyClick(ok, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), picture);
+    QTest::keyClick(picture, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), sysInfo);
+    QTest::keyClick(sysInfo, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), ok);
 }
 
 void AboutDialogTest::showAboutTwiceShowsOneDialog() {
@@ -252,12 +275,6 @@ void AboutDialogTest::messageBoxIsModalPlainAndOkOnly() {
     QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
     QCOMPARE(parent, form_);
     QVERIFY(modal);
-}
-
-void AboutDialogTest::screenshot() {
-    QtAboutDialog* dialog = openAbout();
-    QVERIFY(dialog);
-    pravelo::qttest::saveScreenshot(dialog, QStringLiteral("about-dialog"));
 }
 
 QTEST_MAIN(AboutDialogTest)

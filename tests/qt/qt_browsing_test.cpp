@@ -15,7 +15,6 @@
 #include "platform/qt/file_list.h"
 #include "platform/qt/folder_list.h"
 #include "platform/qt/qt_main_form.h"
-#include "platform/qt/status_clock.h"
 #include "qt_test_support.h"
 
 using pravelo::platform::Error;
@@ -72,7 +71,6 @@ class BrowsingTest : public QObject {
     void listChoiceEqualToTypedTextStillCounts();
     void addingEntriesKeepsThePatternText();
     void driveListOffersBrowsableVolumes();
-    void statusClockTexts();
 
   private:
     void showAndActivate();
@@ -371,21 +369,6 @@ void BrowsingTest::driveListOffersBrowsableVolumes() {
         QTest::keyClick(drives, Qt::Key_Down);
         QCOMPARE(events_.raised, QStringList());  // the same drive is no change
     }
-}
-
-void BrowsingTest::statusClockTexts() {
-    using pravelo::platform::qt::statusDateText;
-    using pravelo::platform::qt::statusTimeText;
-    using pravelo::platform::qt::withoutTimeZone;
-    QCOMPARE(withoutTimeZone("HH.mm.ss t"), QStringLiteral("HH.mm.ss"));
-    QCOMPARE(withoutTimeZone("t HH:mm:ss"), QStringLiteral("HH:mm:ss"));
-    QCOMPARE(withoutTimeZone("h:mm:ss t AP"), QStringLiteral("h:mm:ss AP"));
-    QCOMPARE(withoutTimeZone("HH 'to' mm"), QStringLiteral("HH 'to' mm"));
-
-    const QLocale danish(QLocale::Danish, QLocale::Denmark);
-    QCOMPARE(statusDateText(QDate(2024, 3, 5), danish), QStringLiteral("05.03.2024"));
-    QCOMPARE(statusTimeText(QTime(14, 7, 9), danish), QStringLiteral("14.07.09"));
-    QVERIFY(!statusTimeText(QTime(14, 7, 9), QLocale::c()).contains(QLatin1Char('t')));
 }
 
 QTEST_MAIN(BrowsingTest)

@@ -11,9 +11,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "fake_platform.h"
+#include "platform/qt/danish_toolkit_texts.h"
 #include "qt_test_support.h"
 
 using pravelo::platform::MessageIcon;
@@ -39,14 +42,14 @@ class MainFormTest : public QObject {
     void menuEntriesAndShortcuts();
     void runShortcutWorksFromMacroBox();
     void buttonAccessKeysAndClicks();
-    void enterAndEscapeRunNothing();
+    void enterPressesOnlyAFocusedButton();
     void macroBoxRaisesChangeOnlyForUserEdits();
     void errorListCoversInformationLabelWhenShown();
     void dataIsNeverMarkup();
     void failureEscapingAHandlerIsShown();
     void refreshPaintsWithoutHandlingEvents();
     void unloadClosesWithoutRaisingEvents();
-    void screenshot();
+    void toolkitTextsAreDanish();
 
   private:
     template <typename T = QWidget>
@@ -62,12 +65,14 @@ class MainFormTest : public QObject {
     QtMainForm* form_ = nullptr;
     RecordingEvents events_;
     RecordingMessageBoxes boxes_;
+    pravelo::fakes::FakeHost host_;
 };
 
 void MainFormTest::init() {
     events_ = RecordingEvents();
     boxes_.shown.clear();
     form_ = new QtMainForm;
+    form_->setHost(&host_);
     form_->setEvents(&events_);
     form_->setMessageBoxes(&boxes_);
 }
@@ -176,11 +181,23 @@ void MainFormTest::statusBarPanels() {
     auto* panel1 = control<QLabel>("StatusPanel1");
     auto* date = control<QLabel>("StatusPanel2");
     auto* time = control<QLabel>("StatusPanel3");
-    QCOMPARE(panel1->toolTip(), QStringLiteral("Hmm"));
-    QCOMPARE(date->toolTip(), QStringLiteral("Dato"));
-    QCOMPARE(time->toolTip(), QStringLiteral("Tid"));
-    QVERIFY(!date->text().isEmpty());
-    QVERIFY(!time->text().isEmpty());
+    // Hovering a panel shows its tip.
+    const QList<QPair<QLabel*, QString>> tips{{panel1, QStringLiteral("Hmm")},
+                                              {date, QStringLiteral("Dato")},
+                                              {time, QStringLiteral("Tid")}};
+    for (const auto& [panel, tip] : tips) {
+        QCOMPARE(panel->toolTip(), tip);
+        const QPoint inside = panel->rect().center();
+        QHelpEvent hover(QEvent::ToolTip, inside, panel->mapToGlobal(inside));
+        QApplication::sendEvent(panel, &hover);
+        QTRY_COMPARE(QToolTip::text(), tip);
+        QToolTip::hideText();
+    }
+    // The host writes the date and time, as it does for every other stamp.
+    QCOMPARE(date->text(), QString::fromStdString(host_.date));
+    QCOMPARE(time->text(), QString::fromStdString(host_.time));
+    host_.time = "14.07.10";
+    QTRY_COMPARE(time->text(), QStringLiteral("14.07.10"));
 
     // Panel 1 springs, the others keep to the right.
     QVERIFY(panel1->width() > date->width() + time->width());
@@ -291,18 +308,29 @@ void MainFormTest::buttonAccessKeysAndClicks() {
     QCOMPARE(events_.raised, (QStringList{"Command1_Click", "Command3_Click", "Command2_Click"}));
 }
 
-void MainFormTest::enterAndEscapeRunNothing() {
+void MainFormTest::enterPressesOnlyAFocusedButton() {
     showAndActivate();
-    for (const char* name : {"Dir1", "File1", "Text1", "Command1", "Combo1"}) {
+    for (const char* name : {"Dir1", "File1", "Text1", "Combo1"}) {
         QWidget* widget = control(name);
         widget->setFocus();
         QTest::keyClick(widget, Qt::Key_Return);
-        QTest::keyClick(widget, Qt::Key_Enter);
+        QTest::keyClick(widget, Qt::Key_Enter, Qt::KeypadModifier);
         QTest::keyClick(widget, Qt::Key_Escape);
     }
     QTest::qWait(200);  // an access-key click would arrive by now
     QCOMPARE(events_.raised, QStringList());
     QVERIFY(form_->isVisible());
+
+    for (const char* name : {"Command1", "Command3", "Command2"}) {
+        QWidget* button = control(name);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Escape);
+        QTest::keyClick(button, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(button, Qt::Key_Return);
+        QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+    }
+    QCOMPARE(events_.raised, (QStringList{"Command1_Click", "Command1_Click", "Command3_Click",
+                                          "Command3_Click", "Command2_Click", "Command2_Click"}));
 }
 
 void MainFormTest::macroBoxRaisesChangeOnlyForUserEdits() {
@@ -393,17 +421,17 @@ void MainFormTest::unloadClosesWithoutRaisingEvents() {
     QVERIFY(boxes_.shown.empty());
 }
 
-void MainFormTest::screenshot() {
-    form_->setCaption("Pravelo. R1.3.7 by kontakt@pravelo.example");
-    form_->Label1().setCaption(QDir::currentPath().toStdString());
-    form_->Text1().setText("FormaterDokument");
-    form_->Combo1().addItem("*.doc");
-    form_->Combo1().addItem("*.dot");
-    form_->Label4().setCaption(
-        "Multi Edit Word Files Via Makro's Stored In A Local Your Normal.dot with Pravelo!");
-    form_->StatusPanel1().setText("Velkommen til Pravelo.");
-    showAndActivate();
-    pravelo::qttest::saveScreenshot(form_, QStringLiteral("main-window"));
+void MainFormTest::toolkitTextsAreDanish() {
+    QVERIFY(pravelo::platform::qt::useDanishToolkitTexts());
+    std::unique_ptr<QMenu> menu(control<QLineEdit>("Text1")->createStandardContextMenu());
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator()) texts << action->text();
+    }
+    QVERIFY(!texts.isEmpty());
+    for (const char* english : {"&Copy", "&Paste", "Select All", "&Undo"}) {
+        QVERIFY2(!texts.contains(QLatin1String(english)), qPrintable(texts.join(", ")));
+    }
 }
 
 QTEST_MAIN(MainFormTest)

@@ -1,7 +1,5 @@
 #include "qt_test_support.h"
 
-#include <QDir>
-
 namespace pravelo::qttest {
 
 void RecordingEvents::Command1_Click() {
@@ -22,15 +20,6 @@ void RecordingAboutEvents::Form_Load() {
 void RecordingAboutEvents::cmdOK_Click() {
     log_ << "cmdOK_Click";
     form_.unload();
-}
-
-void saveScreenshot(QWidget* widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("PRAVELO_SCREENSHOT_DIR");
-    if (folder.isEmpty()) {
-        return;
-    }
-    QDir().mkpath(folder);
-    widget->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
 }
 
 }  // namespace pravelo::qttest

@@ -65,7 +65,4 @@ class RecordingMessageBoxes : public platform::MessageBoxes {
     }
 };
 
-// Saves a picture of the widget when PRAVELO_SCREENSHOT_DIR names a folder.
-void saveScreenshot(QWidget* widget, const QString& name);
-
 }  // namespace pravelo::qttest

@@ -173,7 +173,6 @@ void WaitTest::closeRequestsAreHeldUntilTheWaitEnds() {
     QVERIFY(form_->closePending());
     QVERIFY(form_->isVisible());
     QCOMPARE(form_->StatusPanel1().text(), std::string("Lukker, når dette dokument er færdigt …"));
-    if (how == "close") pravelo::qttest::saveScreenshot(form_, QStringLiteral("close-pending"));
     QTest::qWait(200);
     // The logic's own close handlers are not run under the batch; it closes when it returns.
     QCOMPARE(events_.raised, QStringList());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "common/commen_functions.h"
 #include "fake_platform.h"
 
@@ -52,6 +54,20 @@ TEST(WindowCaption, JoinsNameVersionAndContact) {
     fake.version.legalCopyright.clear();
     fake.version.companyName.clear();
     EXPECT_EQ(common.BuildWindowCaption(), "Pravelo. R10.3.0 by ");
+}
+
+TEST(VersionRecord, NumbersAndContactComeFromTheBuild) {
+    const platform::VersionRecord& record = platform::programVersionRecord();
+    EXPECT_EQ(record.productName, "Pravelo");
+    EXPECT_EQ(std::to_string(record.major) + "." + std::to_string(record.minor) + "." +
+                  std::to_string(record.revision),
+              PRAVELO_PROJECT_VERSION);
+    // 1.3.0.7 is written 1.03.0007.
+    EXPECT_TRUE(std::regex_match(record.fileVersionText, std::regex(R"(\d+\.\d\d\.\d{4})")));
+    EXPECT_EQ(std::stoi(record.fileVersionText.substr(record.fileVersionText.rfind('.') + 1)),
+              record.revision);
+    EXPECT_EQ(record.legalCopyright + record.companyName, platform::contactAddress());
+    EXPECT_EQ(platform::contactAddress(), "kontakt@pravelo.example");
 }
 
 TEST(StatusAndClose, ActOnTheWindowOnly) {

@@ -132,7 +132,7 @@ TEST_F(SettingsTest, MacroHeadOnTheLastLineGivesOneMessageAndNoName) {
     withFile("stamp\r\n[Makro]");
     EXPECT_EQ(settings.ReadSettingsSection(1), "");
     ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(fake.messages.shown[0].text, "Input past end of file");
+    EXPECT_EQ(fake.messages.shown[0].text, "Læsning forbi slutningen af filen");
 
     fake.messages.shown.clear();
     withFile("stamp\r\n[Makro]\r\n");

@@ -26,6 +26,7 @@ struct WindowHarness {
         host.cwd = (root.path() + "/dokumenter").toStdString();
         QDir().mkpath(QString::fromStdString(host.exeFolder));
         QDir().mkpath(QString::fromStdString(host.cwd));
+        form.setHost(&host);
         form.setEvents(&window);
         form.setMessageBoxes(&messages);
         form.setAboutFactory([this](platform::AboutForm& dialog) {

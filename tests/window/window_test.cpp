@@ -1,6 +1,9 @@
 #define QTEST_QPA_MOUSE_HANDLING
+#include <locale.h>
+
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -8,6 +11,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "platform/posix/posix_host.h"
 #include "platform/qt/qt_about_dialog.h"
 #include "window_harness.h"
 
@@ -223,6 +227,50 @@ class WindowTest : public QObject {
         QCOMPARE(h->messages.shown.size(), size_t(1));
         h->form.aboutDialog()->close();
         QTRY_VERIFY(!h->form.aboutDialog());
+    }
+
+    // Every date and time the user sees or the program writes, under a Danish locale.
+    void danishDatesAgreeEverywhere() {
+        locale_t danish = newlocale(LC_ALL_MASK, "da_DK.UTF-8", static_cast<locale_t>(0));
+        if (danish == static_cast<locale_t>(0))
+            QFAIL("da_DK.UTF-8 is not installed; scripts/setup.sh generates it");
+        freelocale(danish);
+        pravelo::platform::posix::PosixHost host(
+            [] {
+                std::tm time{};
+                time.tm_year = 2024 - 1900;
+                time.tm_mon = 2;
+                time.tm_mday = 5;
+                time.tm_hour = 14;
+                time.tm_min = 7;
+                time.tm_sec = 9;
+                return time;
+            },
+            "da_DK.UTF-8");
+        h->host.clock = &host;
+        h->form.setHost(&h->host);
+        const QString date = QStringLiteral("05-03-2024");
+        const QString time = QStringLiteral("14:07:09");
+        QCOMPARE(QString::fromStdString(host.shortDate()), date);
+        QCOMPARE(QString::fromStdString(host.longTime()), time);
+
+        start();
+        QCOMPARE(child<QLabel>("StatusPanel2")->text(), date);
+        QCOMPARE(child<QLabel>("StatusPanel3")->text(), time);
+        h->fakeOffice.failOn("open:" + h->documentPath("a.doc"), 5, "beskadiget");
+        clickFile(0);
+        QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+        QCOMPARE(status(), QStringLiteral("Udført! ") + date + ' ' + time);
+        QVERIFY(errorList().startsWith(date + ' ' + time + QStringLiteral(", Err: ")));
+
+        auto firstLine = [](const std::string& path) {
+            QFile file(QString::fromStdString(path));
+            if (!file.open(QIODevice::ReadOnly)) return QString();
+            return QString::fromLatin1(file.readLine());
+        };
+        const QString fileStamp = date + QStringLiteral(", ") + time + QStringLiteral(", ");
+        QVERIFY(firstLine(h->logPath()).startsWith(fileStamp));
+        QVERIFY(firstLine(h->host.exeFolder + "/Pravelo.dll").startsWith(fileStamp));
     }
 
     void closeCommandsUnloadAtOnce() {

@@ -79,7 +79,7 @@ OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
         throw Error(errors::CannotStartOffice,
-                    "Kontorpakken kan ikke startes: " + posix::systemReason(errno));
+                    "Kontorpakken kan ikke startes: " + posix::danishReason(errno));
     }
     try {
         const fs::path temp = leftovers.profile.empty() ? fs::path() : leftovers.profile / "tmp";

@@ -153,7 +153,7 @@ PrivateProfile::PrivateProfile(const fs::path& tempParent, const fs::path& userP
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw Error(errors::CannotStartOffice, "Kontorpakkens egen profil kan ikke oprettes i " +
                                                    tempParent.string() + ": " +
-                                                   posix::systemReason(errno));
+                                                   posix::danishReason(errno));
     }
     root_ = pattern;
     try {
@@ -187,7 +187,7 @@ PrivateProfile::PrivateProfile(const fs::path& tempParent, const fs::path& userP
         fs::remove_all(root_, ignored);
         throw Error(errors::CannotStartOffice,
                     "Mine makroer kan ikke kopieres fra " + userProfile.string() + ": " +
-                        posix::systemReason(e.code().value()));
+                        posix::danishReason(e.code().value()));
     }
 }
 

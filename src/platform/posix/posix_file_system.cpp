@@ -26,12 +26,12 @@ Error openError(int err, const std::string& path, const std::string& what) {
         struct stat info {};
         if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
             return Error(errnum::PathNotFound,
-                         "Stien findes ikke: " + quoted(path) + " (" + systemReason(err) + ")");
+                         "Stien findes ikke: " + quoted(path) + " (" + danishReason(err) + ")");
         }
         return Error(errnum::FileNotFound,
-                     "Filen findes ikke: " + quoted(path) + " (" + systemReason(err) + ")");
+                     "Filen findes ikke: " + quoted(path) + " (" + danishReason(err) + ")");
     }
-    return Error(errnumFor(err), what + " " + quoted(path) + ": " + systemReason(err));
+    return Error(errnumFor(err), what + " " + quoted(path) + ": " + danishReason(err));
 }
 
 // Opens without blocking (a FIFO would otherwise wait for its other end) and
@@ -70,7 +70,7 @@ class PosixTextInput : public TextInput {
     bool atEnd() override { return !available(); }
 
     std::string readLine(std::size_t maxBytes) override {
-        if (!available()) throw Error(errnum::InputPastEnd, "Input past end of file");
+        if (!available()) throw Error(errnum::InputPastEnd, "Læsning forbi slutningen af filen");
         std::string raw;
         while (available()) {
             const char* begin = buffer_.data() + position_;
@@ -114,7 +114,7 @@ class PosixTextInput : public TextInput {
         if (count < 0) {
             const int err = errno;
             throw Error(errnumFor(err),
-                        "Filen " + quoted(path_) + " kan ikke læses: " + systemReason(err));
+                        "Filen " + quoted(path_) + " kan ikke læses: " + danishReason(err));
         }
         position_ = 0;
         length_ = static_cast<std::size_t>(count);
@@ -162,14 +162,14 @@ void PosixFileSystem::appendLine(const std::string& path, const std::string& tex
                 [[maybe_unused]] const int undone = ::ftruncate(fd, before.st_size);
             }
             ::close(fd);
-            throw Error(errnumFor(err), what + " " + quoted(path) + ": " + systemReason(err));
+            throw Error(errnumFor(err), what + " " + quoted(path) + ": " + danishReason(err));
         }
         written += static_cast<std::size_t>(count);
     }
     // Some file systems report a failed write only here.
     if (::close(fd) != 0 && errno != EINTR) {
         const int err = errno;
-        throw Error(errnumFor(err), what + " " + quoted(path) + ": " + systemReason(err));
+        throw Error(errnumFor(err), what + " " + quoted(path) + ": " + danishReason(err));
     }
 }
 

@@ -7,9 +7,12 @@
 
 namespace pravelo::platform::posix {
 
-// The system's own wording for an errno value, in the user's language where
-// the system has a translation.
-std::string systemReason(int err);
+// Why a system call failed, in Danish whatever the user's locale: the
+// system's own Danish text where it has one, else the program's own wording.
+std::string danishReason(int errnum);
+
+// The program's own Danish wording for the usual errno values; empty for others.
+std::string ownDanishReason(int errnum);
 
 // The program's failure number that matches an errno value.
 std::int32_t errnumFor(int err);

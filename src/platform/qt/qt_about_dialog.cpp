@@ -9,6 +9,7 @@
 
 #include "platform/qt/qt_artwork.h"
 #include "platform/qt/qt_support.h"
+#include "platform/version_record.h"
 
 namespace pravelo::platform::qt {
 
@@ -70,8 +71,6 @@ void QtAboutDialog::createControls() {
     cmdSysInfo_->setAutoDefault(false);
     connect(cmdSysInfo_, &QPushButton::clicked, this, &QtAboutDialog::onSysInfoClicked);
 
-    // The grey line with the wider white one just below it reads as an
-    // etched groove between the text and the buttons.
     makeLine(this, "Line1_1", QColor(128, 128, 128),
              QRect(twips(120), twips(3240), twips(5684) - twips(120), 1));
 
@@ -84,8 +83,10 @@ void QtAboutDialog::createControls() {
                           twipsRect(1050, 120, 3885, 480));
     setTextColor(lblTitle_, Qt::black);
 
+    // Drawn over the grey line from the same top edge: the grey shows only
+    // where it runs on past the white one's right end.
     makeLine(this, "Line1_0", Qt::white,
-             QRect(twips(105), twips(3240) + 1, twips(5654) - twips(105), 2));
+             QRect(twips(105), twips(3240), twips(5654) - twips(105), 2));
 
     lblVersion_ =
         makeLabel(this, "lblVersion", QStringLiteral("Version"), twipsRect(1050, 660, 3885, 225));
@@ -95,7 +96,10 @@ void QtAboutDialog::createControls() {
     lblDisclaimer_->setWordWrap(true);
     setTextColor(lblDisclaimer_, Qt::black);
 
-    setTabOrder(cmdOK_, cmdSysInfo_);
+    // The picture box takes the focus in its turn, between the two buttons.
+    picIcon_->setFocusPolicy(Qt::StrongFocus);
+    setTabOrder(cmdOK_, picIcon_);
+    setTabOrder(picIcon_, cmdSysInfo_);
     cmdOK_->setFocus();
 }
 
@@ -108,7 +112,7 @@ QString QtAboutDialog::descriptionText() {
 }
 
 QString QtAboutDialog::disclaimerText() {
-    return QStringLiteral("Copyright © 2026 Pravelo — kontakt@pravelo.example");
+    return QStringLiteral("Copyright © 2026 Pravelo — ") + toQt(contactAddress());
 }
 
 void QtAboutDialog::setEvents(std::unique_ptr<AboutFormEvents> events) {

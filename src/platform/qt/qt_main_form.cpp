@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -23,15 +24,32 @@
 #include "platform/qt/qt_about_dialog.h"
 #include "platform/qt/qt_artwork.h"
 #include "platform/qt/qt_support.h"
-#include "platform/qt/status_clock.h"
+#include "platform/version_record.h"
 
 namespace pravelo::platform::qt {
 
 namespace {
 
+// A focused button takes Enter as a click, as buttons on the classic platform
+// do; being no default button, it leaves Enter elsewhere in the window alone.
+class FormButton : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
                         const QString& toolTip, const QRect& rect) {
-    auto* button = new QPushButton(caption, parent);
+    auto* button = new FormButton(caption, parent);
     button->setObjectName(QLatin1String(name));
     button->setFont(dialogFont(true));
     button->setToolTip(toolTip);
@@ -230,7 +248,7 @@ void QtMainForm::createStatusBar() {
     // Messages go into this label, never through showMessage(), which would
     // hide the panel for as long as the message stands.
     panel1_ = makePanel(bar, "StatusPanel1", QStringLiteral("Hmm"));
-    panel1_->setText(QStringLiteral("Pravelo — kontakt@pravelo.example"));
+    panel1_->setText(QStringLiteral("Pravelo — ") + toQt(contactAddress()));
     panel1_->setMinimumWidth(twips(1040));
     bar->addWidget(panel1_, 1);
 
@@ -294,6 +312,11 @@ void QtMainForm::setAboutFactory(AboutFactory factory) {
 
 void QtMainForm::setMessageBoxes(MessageBoxes* boxes) {
     boxes_ = boxes != nullptr ? boxes : &ownBoxes_;
+}
+
+void QtMainForm::setHost(const Host* host) {
+    host_ = host;
+    updateClock();
 }
 
 void QtMainForm::setCaption(const std::string& caption) {
@@ -465,9 +488,9 @@ void QtMainForm::onAboutTriggered() {
 }
 
 void QtMainForm::updateClock() {
-    const QDateTime now = QDateTime::currentDateTime();
-    datePanel_->setText(statusDateText(now.date()));
-    timePanel_->setText(statusTimeText(now.time()));
+    if (host_ == nullptr) return;
+    datePanel_->setText(toQt(host_->shortDate()));
+    timePanel_->setText(toQt(host_->longTime()));
 }
 
 }  // namespace pravelo::platform::qt

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/host.h"
 #include "platform/main_form.h"
 #include "platform/message_boxes.h"
 #include "platform/qt/qt_controls.h"
@@ -48,6 +49,9 @@ class QtMainForm : public QMainWindow, public MainForm {
     void setAboutFactory(AboutFactory factory);
     // Where failures that escape a handler are shown; the window's own by default.
     void setMessageBoxes(MessageBoxes* boxes);
+    // The date and time panels write what the host writes everywhere else;
+    // without a host they stay empty.
+    void setHost(const Host* host);
 
     LabelControl& Label1() override { return *label1_; }
     TextBoxControl& Text1() override { return *text1_; }
@@ -145,6 +149,7 @@ class QtMainForm : public QMainWindow, public MainForm {
     std::unique_ptr<QtButton> command3_;
     std::unique_ptr<QtStatusPanel> statusPanel1_;
 
+    const Host* host_ = nullptr;
     MainFormEvents* events_ = nullptr;
     AboutFactory aboutFactory_;
     QtMessageBoxes ownBoxes_;

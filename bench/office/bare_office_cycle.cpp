@@ -1,4 +1,4 @@
-#include "platform/libreoffice/bare_office_cycle.h"
+#include "bare_office_cycle.h"
 
 #include <com/sun/star/frame/XStorable.hpp>
 #include <com/sun/star/lang/DisposedException.hpp>
