@@ -9,7 +9,8 @@ class StringInput : public platform::TextInput {
     explicit StringInput(std::string text) : text_(std::move(text)) {}
     bool atEnd() override { return pos_ >= text_.size(); }
     std::string readLine(std::size_t maxBytes) override {
-        if (atEnd()) throw Error(platform::errnum::InputPastEnd, "Læsning forbi slutningen af filen");
+        if (atEnd())
+            throw Error(platform::errnum::InputPastEnd, "Læsning forbi slutningen af filen");
         auto end = text_.find_first_of("\r\n", pos_);
         if (end == std::string::npos) end = text_.size();
         if (end - pos_ > maxBytes) end = pos_ + maxBytes;

@@ -30,8 +30,8 @@ FileFacts factsOf(const fs::path& path) {
     EXPECT_EQ(::stat(path.c_str(), &st), 0);
     char mark[64] = {};
     const auto n = ::getxattr(path.c_str(), "user.pravelo", mark, sizeof mark);
-    return {st.st_ino, st.st_nlink, st.st_uid, st.st_gid, st.st_mode,
-            n > 0 ? std::string(mark, static_cast<std::size_t>(n)) : ""};
+    return {st.st_ino, st.st_nlink, st.st_uid,
+            st.st_gid, st.st_mode,  n > 0 ? std::string(mark, static_cast<std::size_t>(n)) : ""};
 }
 
 }  // namespace
@@ -60,13 +60,16 @@ TEST_F(LauncherTest, ADocumentReplacedWhileTheMacroRunsIsNotWritten) {
     // The macro moves the document away and puts another file under its name.
     writeUserProfile(userProfile(),
                      {{"Standard",
-                       {{"Module1", "Sub Swap\n"
-                                    "    ThisComponent.getText().getStart().setString(\"X \")\n"
-                                    "    Name \"" + document.string() + "\" As \"" +
-                                        (work / "flyttet.doc").string() + "\"\n"
-                                    "    FileCopy \"" + other.string() + "\", \"" +
-                                        document.string() + "\"\n"
-                                    "End Sub\n"}}}});
+                       {{"Module1",
+                         "Sub Swap\n"
+                         "    ThisComponent.getText().getStart().setString(\"X \")\n"
+                         "    Name \"" +
+                             document.string() + "\" As \"" + (work / "flyttet.doc").string() +
+                             "\"\n"
+                             "    FileCopy \"" +
+                             other.string() + "\", \"" + document.string() +
+                             "\"\n"
+                             "End Sub\n"}}}});
     profileBefore = folderDigest(userProfile());
     const std::string original = readBytes(document);
     auto office = launcher();
@@ -124,7 +127,8 @@ TEST_F(LauncherTest, LinkedLibrariesOfTheUserAreNeverWritten) {
     for (const bool readOnly : {false, true}) {
         TempFolder linked;
         const fs::path library = linked.path() / "Delt";
-        writeUserProfile(linked.path() / "holder", {{"Delt", {{"Faelles", standardModule(other)}}}});
+        writeUserProfile(linked.path() / "holder",
+                         {{"Delt", {{"Faelles", standardModule(other)}}}});
         fs::rename(linked.path() / "holder" / "basic" / "Delt", library);
         std::string xlc = plainIndex;
         const std::string entry =

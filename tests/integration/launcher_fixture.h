@@ -19,7 +19,6 @@ using platform::OfficeDocument;
 using platform::libreoffice::LibreOfficeLauncher;
 using platform::libreoffice::LibreOfficeOptions;
 
-
 inline std::string standardModule(const fs::path& other) {
     return "Sub InsertText\n"
            "    ThisComponent.getText().getStart().setString(\"PRAVELO-EDITED \")\n"

@@ -29,13 +29,14 @@ class WindowOfficeTest : public QObject {
         testing::TempFolder root;
         const fs::path privateFolder = root.path() / "private";
         fs::create_directories(privateFolder);
-        testing::writeUserProfile(root.path() / "profile" / "user",
-                                  {{"Standard",
-                                    {{"Module1",
-                                      "Sub Uendelig\n"
-                                      "    ThisComponent.getText().getStart().setString(\"HALV \")\n"
-                                      "    Do\n    Loop\n"
-                                      "End Sub\n"}}}});
+        testing::writeUserProfile(
+            root.path() / "profile" / "user",
+            {{"Standard",
+              {{"Module1",
+                "Sub Uendelig\n"
+                "    ThisComponent.getText().getStart().setString(\"HALV \")\n"
+                "    Do\n    Loop\n"
+                "End Sub\n"}}}});
         QProcess child;
         auto env = QProcessEnvironment::systemEnvironment();
         env.insert("PRAVELO_KILL_ME_IN", QString::fromStdString(root.path().string()));

@@ -88,9 +88,9 @@ DocumentFile identifyDocument(const std::string& name) {
     if (S_ISDIR(st.st_mode))
         throw Error(errors::CannotOpen, "Dokumentet " + name + " er en mappe, ikke en fil");
     if (!S_ISREG(st.st_mode))
-        throw Error(errors::CannotOpen,
-                    "Dokumentet " + name + " er ikke en almindelig fil (men en FIFO, en enhed "
-                                           "eller en sokkel)");
+        throw Error(errors::CannotOpen, "Dokumentet " + name +
+                                            " er ikke en almindelig fil (men en FIFO, en enhed "
+                                            "eller en sokkel)");
     // Said plainly here: the office would only report that it found no format.
     const int readable = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (readable < 0) throw systemError(errno, "Dokumentet " + name + " kan ikke læses");
@@ -114,11 +114,16 @@ void checkStillSame(const DocumentFile& opened) {
 }
 
 bool faithfulFormat(const std::string& filterName) {
-    static const std::array<const char*, 10> faithful{
-        "MS Word 97",        "MS Word 97 Vorlage",        "MS Word 2007 XML",
-        "MS Word 2007 XML Template", "MS Word 2007 XML VBA", "Office Open XML Text",
-        "Office Open XML Text Template", "Rich Text Format", "writer8",
-        "writer8_template"};
+    static const std::array<const char*, 10> faithful{"MS Word 97",
+                                                      "MS Word 97 Vorlage",
+                                                      "MS Word 2007 XML",
+                                                      "MS Word 2007 XML Template",
+                                                      "MS Word 2007 XML VBA",
+                                                      "Office Open XML Text",
+                                                      "Office Open XML Text Template",
+                                                      "Rich Text Format",
+                                                      "writer8",
+                                                      "writer8_template"};
     for (const char* name : faithful)
         if (filterName == name) return true;
     return false;

@@ -12,7 +12,7 @@ namespace pravelo::platform::libreoffice {
 
 // The file a document name leads to when it is opened.
 struct DocumentFile {
-    std::string name;             // as the caller gave it
+    std::string name;              // as the caller gave it
     std::filesystem::path target;  // symbolic links resolved
     dev_t device = 0;
     ino_t inode = 0;

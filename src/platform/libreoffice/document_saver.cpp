@@ -1,7 +1,7 @@
 #include "platform/libreoffice/document_saver.h"
 
-#include <com/sun/star/frame/XModel.hpp>
 #include <atomic>
+#include <com/sun/star/frame/XModel.hpp>
 #include <vector>
 
 #include "platform/libreoffice/office_session.h"
@@ -60,10 +60,9 @@ void saveDocument(Session& session, const Reference<css::frame::XStorable>& docu
             fs::remove(path, ignored);
         }
     } removeCopy{copy};
-    document->storeToURL(
-        fileUrl(copy.string()),
-        css::uno::Sequence<css::beans::PropertyValue>(args.data(),
-                                                      static_cast<sal_Int32>(args.size())));
+    document->storeToURL(fileUrl(copy.string()),
+                         css::uno::Sequence<css::beans::PropertyValue>(
+                             args.data(), static_cast<sal_Int32>(args.size())));
     session.rewrite(file, copy);
 }
 

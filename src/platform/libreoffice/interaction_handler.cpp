@@ -19,8 +19,7 @@ using css::uno::Any;
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 
-void RefusingInteractionHandler::handle(
-    const Reference<css::task::XInteractionRequest>& request) {
+void RefusingInteractionHandler::handle(const Reference<css::task::XInteractionRequest>& request) {
     const auto continuations = request->getContinuations();
     // A lock file that cannot be made (a name at the file system's length
     // limit leaves no room for its prefix) is no reason to refuse the document.

@@ -39,9 +39,9 @@ LibreOfficeLauncher::~LibreOfficeLauncher() = default;
 
 std::shared_ptr<Session> LibreOfficeLauncher::startSession() {
     if (!fs::exists(options_.soffice)) {
-        throw Error(errors::CannotStartOffice, "Kontorpakken kan ikke startes: " +
-                                                   options_.soffice.string() +
-                                                   " er ikke installeret");
+        throw Error(
+            errors::CannotStartOffice,
+            "Kontorpakken kan ikke startes: " + options_.soffice.string() + " er ikke installeret");
     }
     warmTemplate();
     return std::make_shared<Session>(options_, productVersion_, template_.get());

@@ -11,7 +11,7 @@ namespace pravelo::platform::libreoffice {
 class GuardedFolder;
 class PrivateProfile;
 class Session;
-}
+}  // namespace pravelo::platform::libreoffice
 
 namespace pravelo::platform::libreoffice {
 

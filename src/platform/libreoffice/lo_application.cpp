@@ -54,20 +54,18 @@ void LoOptions::setCheckGrammarAsYouType(bool on) {
 void LoOptions::set(const char* node, const char* name, bool on, bool& current) {
     // Once handed to the user, their own settings are not ours to change.
     if (!session_ || on == current) return;
-    session_->guarded(std::string("Indstillingen ") + name + " kan ikke ændres",
-                      errors::OfficeFailure, [&] {
-                          auto provider =
-                              css::configuration::theDefaultProvider::get(session_->context());
-                          const auto args = sequence(
-                              {Any(property("nodepath", rtl::OUString::createFromAscii(node)))});
-                          Reference<css::container::XNameReplace> access(
-                              provider->createInstanceWithArguments(
-                                  "com.sun.star.configuration.ConfigurationUpdateAccess", args),
-                              UNO_QUERY_THROW);
-                          access->replaceByName(rtl::OUString::createFromAscii(name), Any(on));
-                          Reference<css::util::XChangesBatch>(access, UNO_QUERY_THROW)
-                              ->commitChanges();
-                      });
+    session_->guarded(
+        std::string("Indstillingen ") + name + " kan ikke ændres", errors::OfficeFailure, [&] {
+            auto provider = css::configuration::theDefaultProvider::get(session_->context());
+            const auto args =
+                sequence({Any(property("nodepath", rtl::OUString::createFromAscii(node)))});
+            Reference<css::container::XNameReplace> access(
+                provider->createInstanceWithArguments(
+                    "com.sun.star.configuration.ConfigurationUpdateAccess", args),
+                UNO_QUERY_THROW);
+            access->replaceByName(rtl::OUString::createFromAscii(name), Any(on));
+            Reference<css::util::XChangesBatch>(access, UNO_QUERY_THROW)->commitChanges();
+        });
     current = on;
 }
 

@@ -24,9 +24,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <algorithm>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -125,12 +125,12 @@ int main(int argc, char** argv) {
 
     Office office;
     if (!program.empty()) try {
-        office.leader = pravelo::platform::posix::spawnProgram(
-            program, arguments, {.ownProcessGroup = true});
-        say("started " + std::to_string(office.leader));
-    } catch (const std::exception& e) {
-        say(std::string("failed ") + e.what());
-    }
+            office.leader = pravelo::platform::posix::spawnProgram(program, arguments,
+                                                                   {.ownProcessGroup = true});
+            say("started " + std::to_string(office.leader));
+        } catch (const std::exception& e) {
+            say(std::string("failed ") + e.what());
+        }
 
     std::vector<std::string> locks;
     std::optional<std::pair<std::string, std::string>> rewrite;

@@ -1,6 +1,7 @@
 #include "platform/libreoffice/office_process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -11,8 +12,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-
-#include <poll.h>
 
 #include "platform/libreoffice/office_errors.h"
 #include "platform/posix/spawn.h"
@@ -43,7 +42,8 @@ const char* effectiveCtype() {
 std::string guardProgram() {
     // Beside the program when installed; where the build put it otherwise.
     std::error_code ec;
-    const auto beside = fs::read_symlink("/proc/self/exe", ec).parent_path() / "pravelo-office-guard";
+    const auto beside =
+        fs::read_symlink("/proc/self/exe", ec).parent_path() / "pravelo-office-guard";
     if (!ec && fs::exists(beside, ec)) return beside.string();
     return PRAVELO_OFFICE_GUARD;
 }
@@ -70,8 +70,10 @@ std::vector<std::string> officeEnvironment(const fs::path& tempFolder) {
 OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::string>& args,
                              OfficeLeftovers leftovers) {
     std::vector<std::string> guardArgs;
-    if (!leftovers.profile.empty()) guardArgs.insert(guardArgs.end(), {"--profile", leftovers.profile});
-    for (const auto& socket : leftovers.sockets) guardArgs.insert(guardArgs.end(), {"--remove", socket});
+    if (!leftovers.profile.empty())
+        guardArgs.insert(guardArgs.end(), {"--profile", leftovers.profile});
+    for (const auto& socket : leftovers.sockets)
+        guardArgs.insert(guardArgs.end(), {"--remove", socket});
     guardArgs.push_back("--");
     guardArgs.push_back(program);
     guardArgs.insert(guardArgs.end(), args.begin(), args.end());
@@ -104,7 +106,8 @@ OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::
         requests_ = answers_ = -1;
         while (::waitpid(guard_, nullptr, 0) < 0 && errno == EINTR) {
         }
-        throw Error(errors::CannotStartOffice, "Kontorpakken " + program + " kan ikke startes: " + reason);
+        throw Error(errors::CannotStartOffice,
+                    "Kontorpakken " + program + " kan ikke startes: " + reason);
     }
 }
 
@@ -122,8 +125,8 @@ GuardedFolder::GuardedFolder(const fs::path& folder) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
         throw posix::systemError(errno, "Mappen " + folder.string() + " kan ikke overvåges");
     try {
-        guard_ = posix::spawnProgram(guardProgram(), {"--"},
-                                     {.ownProcessGroup = true, .input = ends[1], .output = ends[1]});
+        guard_ = posix::spawnProgram(
+            guardProgram(), {"--"}, {.ownProcessGroup = true, .input = ends[1], .output = ends[1]});
     } catch (...) {
         ::close(ends[0]);
         ::close(ends[1]);

@@ -21,7 +21,7 @@ std::vector<std::string> officeEnvironment(const std::filesystem::path& tempFold
 
 // What the guard removes when the office does not end by itself.
 struct OfficeLeftovers {
-    std::filesystem::path profile{};    // removed in any case
+    std::filesystem::path profile{};     // removed in any case
     std::vector<std::string> sockets{};  // removed after a kill
 };
 

@@ -168,7 +168,9 @@ PrivateProfile::PrivateProfile(const fs::path& tempParent, const fs::path& userP
             std::ofstream registry(user / "registrymodifications.xcu", std::ios::binary);
             registry << seededRegistry(productVersion);
             registry.close();
-            if (!registry) throw fs::filesystem_error("write", user, std::make_error_code(std::errc::io_error));
+            if (!registry)
+                throw fs::filesystem_error("write", user,
+                                           std::make_error_code(std::errc::io_error));
         }
         const fs::path macros = userProfile / "basic";
         if (!userProfile.empty() && fs::is_directory(macros)) {
@@ -185,9 +187,9 @@ PrivateProfile::PrivateProfile(const fs::path& tempParent, const fs::path& userP
     } catch (const fs::filesystem_error& e) {
         std::error_code ignored;
         fs::remove_all(root_, ignored);
-        throw Error(errors::CannotStartOffice,
-                    "Mine makroer kan ikke kopieres fra " + userProfile.string() + ": " +
-                        posix::danishReason(e.code().value()));
+        throw Error(errors::CannotStartOffice, "Mine makroer kan ikke kopieres fra " +
+                                                   userProfile.string() + ": " +
+                                                   posix::danishReason(e.code().value()));
     }
 }
 

@@ -32,9 +32,9 @@ Reference<css::uno::XComponentContext> localContext(const std::filesystem::path&
             rtl::Bootstrap::set("URE_BOOTSTRAP", fileUrl((programDir / "fundamentalrc").string()));
             return cppu::defaultBootstrap_InitialComponentContext();
         } catch (const css::uno::Exception& e) {
-            throw Error(errors::CannotStartOffice, "Kontorpakkens UNO-bibliotek kan ikke indlæses fra " +
-                                                       programDir.string() + ": " +
-                                                       officeMessage(e.Message));
+            throw Error(errors::CannotStartOffice,
+                        "Kontorpakkens UNO-bibliotek kan ikke indlæses fra " + programDir.string() +
+                            ": " + officeMessage(e.Message));
         }
     }();
     return context;
@@ -117,8 +117,9 @@ Connection connect(OfficeProcess& office, const std::string& pipeName,
             } catch (const css::connection::NoConnectException&) {
             } catch (const css::uno::Exception& e) {
                 if (watchdog.expired()) break;
-                throw Error(errors::CannotStartOffice,
-                            "Der er ingen forbindelse til kontorpakken: " + officeMessage(e.Message));
+                throw Error(
+                    errors::CannotStartOffice,
+                    "Der er ingen forbindelse til kontorpakken: " + officeMessage(e.Message));
             }
         }
         if (std::chrono::steady_clock::now() >= until || watchdog.expired()) break;
