@@ -227,6 +227,18 @@ void AboutDialogTest::systemInfoButton() {
     QTest::keyClick(dialog, Qt::Key_S, Qt::AltModifier);
     QTRY_COMPARE(aboutLog_.count("cmdSysInfo_Click"), 2);
     QVERIFY(dialog->isVisible());
+
+    // Enter presses the focused button, and OK from anywhere else.
+    auto* sysInfo = dialog->findChild<QPushButton*>("cmdSysInfo");
+    sysInfo->setFocus();
+    QTest::keyClick(sysInfo, Qt::Key_Return);
+    QCOMPARE(aboutLog_.count("cmdSysInfo_Click"), 3);
+    QCOMPARE(aboutLog_.count("cmdOK_Click"), 0);
+    auto* picture = dialog->findChild<QLabel*>("picIcon");
+    picture->setFocus();
+    QTest::keyClick(picture, Qt::Key_Return);
+    QCOMPARE(aboutLog_.count("cmdSysInfo_Click"), 3);
+    QCOMPARE(aboutLog_.count("cmdOK_Click"), 1);
 }
 
 void AboutDialogTest::dialogOutlivesTheMainWindow() {

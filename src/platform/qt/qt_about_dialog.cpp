@@ -68,7 +68,9 @@ void QtAboutDialog::createControls() {
     cmdSysInfo_ = new QPushButton(QStringLiteral("&System Info..."), this);
     cmdSysInfo_->setObjectName(QStringLiteral("cmdSysInfo"));
     cmdSysInfo_->setGeometry(twipsRect(4260, 3795, 1245, 345));
-    cmdSysInfo_->setAutoDefault(false);
+    // A focused button takes Enter for itself, as on the classic platform;
+    // elsewhere Enter goes to OK.
+    cmdSysInfo_->setAutoDefault(true);
     connect(cmdSysInfo_, &QPushButton::clicked, this, &QtAboutDialog::onSysInfoClicked);
 
     makeLine(this, "Line1_1", QColor(128, 128, 128),
