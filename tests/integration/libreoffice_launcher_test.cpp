@@ -217,3 +217,27 @@ TEST_F(LauncherTest, MissingOfficeIsAFailureToStart) {
     LibreOfficeLauncher office(options);
     EXPECT_THROW(office.startNew(), Error);
 }
+
+TEST_F(LauncherTest, MacroNamesAreCheckedOnceBeforeABatch) {
+    auto office = launcher();
+    EXPECT_EQ(office.checkMacro("Module1.InsertText"), "");
+    const auto missing = office.checkMacro("FindesIkke");
+    EXPECT_NE(missing.find("\"FindesIkke\" findes ikke"), std::string::npos) << missing;
+    EXPECT_NE(office.checkMacro("ikke et navn!"), "");
+}
+
+// Whatever the office throws becomes the program's own error, with a number
+// and a description, also when the macro ends the office under our feet.
+TEST_F(LauncherTest, AnOfficeEndedByTheMacroIsAnOrdinaryFailure) {
+    writeUserProfile(
+        userProfile(),
+        {{"Standard", {{"Module1", "Sub Afslut\n    StarDesktop.terminate()\nEnd Sub\n"}}}});
+    profileBefore = folderDigest(userProfile());
+    const std::string before = readBytes(document);
+    auto office = launcher();
+    const auto error = edit(office, document, "Afslut");
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->number(), 0);
+    EXPECT_FALSE(error->description().empty());
+    EXPECT_EQ(readBytes(document), before);
+}
