@@ -197,3 +197,31 @@ TEST_F(LauncherTest, TheOfficeWorksPrivatelyInsideItsProfile) {
     }
     app->quit();
 }
+
+// The lock file of an office of ours that was killed with its guard blocks
+// nothing; a lock of anyone else's still does.
+TEST_F(LauncherTest, AStaleLockOfOursNeverBlocksADocument) {
+    const fs::path lock = work / ".~lock.første brev.doc#";
+    std::string ours;
+    {
+        auto office = launcher();
+        auto app = office.startNew();
+        app->documents().open(document.string());
+        ours = readBytes(lock);
+        app->quit();
+    }
+    ASSERT_NE(ours.find("pravelo-office-"), std::string::npos) << ours;
+    std::ofstream(lock, std::ios::binary) << ours;
+    auto office = launcher();
+    auto error = edit(office, document, "InsertText");
+    EXPECT_FALSE(error) << error->description();
+    EXPECT_FALSE(fs::exists(lock));
+
+    std::string theirs = ours;
+    theirs.replace(theirs.find("pravelo-office-"), 15, "en-anden-profil");
+    std::ofstream(lock, std::ios::binary) << theirs;
+    error = edit(office, document, "InsertText");
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->description().find("i brug"), std::string::npos) << error->description();
+    fs::remove(lock);
+}

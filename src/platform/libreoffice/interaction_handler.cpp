@@ -1,7 +1,9 @@
 #include "platform/libreoffice/interaction_handler.h"
 
 #include <com/sun/star/document/LockFileIgnoreRequest.hpp>
+#include <com/sun/star/document/LockFileCorruptRequest.hpp>
 #include <com/sun/star/document/LockedDocumentRequest.hpp>
+#include <com/sun/star/document/OwnLockOnDocumentRequest.hpp>
 #include <com/sun/star/task/DocumentPasswordRequest.hpp>
 #include <com/sun/star/task/DocumentPasswordRequest2.hpp>
 #include <com/sun/star/task/ErrorCodeRequest.hpp>
@@ -62,6 +64,12 @@ void RefusingInteractionHandler::remember(const Any& request) {
         text = "dokumentet er beskyttet med en adgangskode";
     } else if (request >>= locked) {
         text = "dokumentet er i brug af " + toStd(locked.UserInfo);
+    } else if (request.isExtractableTo(
+                   cppu::UnoType<css::document::OwnLockOnDocumentRequest>::get())) {
+        text = "dokumentet er i brug i en anden kontorpakke under dit navn";
+    } else if (request.isExtractableTo(
+                   cppu::UnoType<css::document::LockFileCorruptRequest>::get())) {
+        text = "dokumentets låsefil er beskadiget";
     } else if (request >>= code) {
         char hex[16];
         std::snprintf(hex, sizeof hex, "0x%X", static_cast<unsigned>(code.ErrCode));
