@@ -261,6 +261,7 @@ class Program {
     Program& operator=(const Program&) = delete;
 
     pid_t pid() const { return pid_; }
+    const fs::path& officeTemp() const { return officeTemp_; }
     std::vector<pid_t> offices() const {
         return testing::processesMentioning(officeTemp_.string());
     }
@@ -404,6 +405,69 @@ TEST(LiveWindowTest, AnswersTheDesktopDuringABatchIgnoresASecondRunAndClosesAfte
     std::cout << "closed while document " << inHand + 1 << " was in hand; it was "
               << (last[inHand] == edited[inHand] ? "left as it was" : "finished") << ", "
               << documents.size() - inHand - 1 << " later ones untouched" << std::endl;
+}
+
+// Killed outright while the macro of a batch runs: no office, private profile,
+// socket or lock file is left, and the document is as it was.
+TEST(LiveWindowTest, KilledDuringABatchLeavesNothingBehind) {
+    testing::TempFolder root;
+    testing::writeUserProfile(root.path() / "home/.config/libreoffice/4/user",
+                              {{"Standard",
+                                {{"Module1",
+                                  "Sub Maerk\n"
+                                  "    ThisComponent.getText().getStart().setString(\"HALV \")\n"
+                                  "    Do\n    Loop\n"
+                                  "End Sub\n"}}}});
+    const fs::path folder = root.path() / "dokumenter";
+    fs::create_directories(folder);
+    const fs::path document = folder / "brev.doc";
+    fs::copy_file(testing::wordFixtures() / "first.doc", document);
+    const std::string original = readBytes(document);
+
+    Desktop desktop;
+    Program program(root.path(), folder);
+    xcb_window_t window = 0;
+    for (int i = 0; i < 200 && window == 0; ++i) {
+        std::this_thread::sleep_for(50ms);
+        window = desktop.windowOf(program.pid());
+    }
+    ASSERT_NE(window, 0u) << "the program showed no window";
+    desktop.focus(window);
+    std::this_thread::sleep_for(500ms);
+    desktop.key(window, kTab, 0);
+    desktop.key(window, kTab, 0);
+    desktop.key(window, kA, kControl);
+    desktop.key(window, kK, kAlt);
+
+    const fs::path lock = folder / ".~lock.brev.doc#";
+    Pings batch;
+    ASSERT_TRUE(batch.until(
+        desktop, window, [&] { return fs::exists(lock); }, 60s))
+        << "the document was never opened";
+    std::this_thread::sleep_for(1500ms);
+    const pid_t pid = program.pid();
+    ::kill(pid, SIGKILL);
+    ASSERT_TRUE(program.waitForExit(10s).has_value());
+
+    const std::string ourPipes =
+        "OSL_PIPE_" + std::to_string(::getuid()) + "_pravelo_" + std::to_string(pid) + "_";
+    const auto leftovers = [&] {
+        std::string found;
+        if (!program.offices().empty()) found += "an office still runs; ";
+        for (const auto& entry : fs::directory_iterator(program.officeTemp()))
+            if (entry.path().filename().string().starts_with("pravelo-office-"))
+                found += entry.path().string() + "; ";
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path().filename().string().starts_with(".~"))
+                found += entry.path().string() + "; ";
+        for (const auto& entry : fs::directory_iterator("/tmp"))
+            if (entry.path().filename().string().starts_with(ourPipes))
+                found += entry.path().string() + "; ";
+        return found;
+    };
+    for (int i = 0; i < 150 && !leftovers().empty(); ++i) std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(leftovers(), "");
+    EXPECT_TRUE(readBytes(document) == original) << "the document was changed";
 }
 
 }  // namespace
