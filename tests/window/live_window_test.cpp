@@ -308,6 +308,24 @@ struct Pings {
     }
 };
 
+// Waits for the program's window, then, as a user would: focus from the folder
+// list to the file list, select every document, run. 0 when no window showed.
+xcb_window_t startBatchOverAll(Desktop& desktop, const Program& program) {
+    xcb_window_t window = 0;
+    for (int i = 0; i < 200 && window == 0; ++i) {
+        std::this_thread::sleep_for(50ms);
+        window = desktop.windowOf(program.pid());
+    }
+    if (window == 0) return 0;
+    desktop.focus(window);
+    std::this_thread::sleep_for(500ms);
+    desktop.key(window, kTab, 0);
+    desktop.key(window, kTab, 0);
+    desktop.key(window, kA, kControl);
+    desktop.key(window, kK, kAlt);
+    return window;
+}
+
 TEST(LiveWindowTest, AnswersTheDesktopDuringABatchIgnoresASecondRunAndClosesAfterTheDocument) {
     testing::TempFolder root;
     testing::writeUserProfile(root.path() / "home/.config/libreoffice/4/user",
@@ -335,20 +353,8 @@ TEST(LiveWindowTest, AnswersTheDesktopDuringABatchIgnoresASecondRunAndClosesAfte
 
     Desktop desktop;
     Program program(root.path(), folder);
-    xcb_window_t window = 0;
-    for (int i = 0; i < 200 && window == 0; ++i) {
-        std::this_thread::sleep_for(50ms);
-        window = desktop.windowOf(program.pid());
-    }
+    const xcb_window_t window = startBatchOverAll(desktop, program);
     ASSERT_NE(window, 0u) << "the program showed no window";
-    desktop.focus(window);
-    std::this_thread::sleep_for(500ms);
-
-    // Focus from the folder list to the file list, select every document, run.
-    desktop.key(window, kTab, 0);
-    desktop.key(window, kTab, 0);
-    desktop.key(window, kA, kControl);
-    desktop.key(window, kK, kAlt);
 
     Pings batch;
     ASSERT_TRUE(batch.until(
@@ -426,18 +432,8 @@ TEST(LiveWindowTest, KilledDuringABatchLeavesNothingBehind) {
 
     Desktop desktop;
     Program program(root.path(), folder);
-    xcb_window_t window = 0;
-    for (int i = 0; i < 200 && window == 0; ++i) {
-        std::this_thread::sleep_for(50ms);
-        window = desktop.windowOf(program.pid());
-    }
+    const xcb_window_t window = startBatchOverAll(desktop, program);
     ASSERT_NE(window, 0u) << "the program showed no window";
-    desktop.focus(window);
-    std::this_thread::sleep_for(500ms);
-    desktop.key(window, kTab, 0);
-    desktop.key(window, kTab, 0);
-    desktop.key(window, kA, kControl);
-    desktop.key(window, kK, kAlt);
 
     const fs::path lock = folder / ".~lock.brev.doc#";
     Pings batch;

@@ -1,11 +1,6 @@
 // The whole path a user takes: the real window, the real logic and the real
 // LibreOffice, over three selected documents of which the second is damaged.
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QtTest>
 #include <filesystem>
@@ -22,63 +17,6 @@ class WindowOfficeTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // Killed by SIGKILL while the macro of a batch runs: nothing of the office
-    // stays behind, and the document is as it was.
-    void killedMidBatchLeavesNothingBehind() {
-        if (const char* root = std::getenv("PRAVELO_KILL_ME_IN")) return runBatchUntilKilled(root);
-        testing::TempFolder root;
-        const fs::path privateFolder = root.path() / "private";
-        fs::create_directories(privateFolder);
-        testing::writeUserProfile(
-            root.path() / "profile" / "user",
-            {{"Standard",
-              {{"Module1",
-                "Sub Uendelig\n"
-                "    ThisComponent.getText().getStart().setString(\"HALV \")\n"
-                "    Do\n    Loop\n"
-                "End Sub\n"}}}});
-        QProcess child;
-        auto env = QProcessEnvironment::systemEnvironment();
-        env.insert("PRAVELO_KILL_ME_IN", QString::fromStdString(root.path().string()));
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {"killedMidBatchLeavesNothingBehind"});
-        QVERIFY(child.waitForStarted());
-
-        const fs::path folderNote = root.path() / "folder";
-        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(folderNote), 30000);
-        std::ifstream note(folderNote);
-        std::string folderText;
-        std::getline(note, folderText);
-        const fs::path document = fs::path(folderText) / "brev.doc";
-        const std::string before = testing::readBytes(document);
-        // The office has the document open, and the macro loops.
-        QTRY_VERIFY_WITH_TIMEOUT(fs::exists(document.parent_path() / ".~lock.brev.doc#"), 60000);
-        QTest::qWait(1500);
-        QVERIFY(!testing::processesMentioning(privateFolder.string()).empty());
-        ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
-        QVERIFY(child.waitForFinished());
-
-        const std::string ourPipes = "OSL_PIPE_" + std::to_string(::getuid()) + "_pravelo_" +
-                                     std::to_string(child.processId()) + "_";
-        const auto leftovers = [&] {
-            std::string found;
-            for (const auto& p : testing::processesMentioning(privateFolder.string()))
-                found += "process " + std::to_string(p) + " ";
-            for (const auto& entry : fs::directory_iterator(privateFolder))
-                found += entry.path().string() + " ";
-            for (const auto& entry : fs::directory_iterator(document.parent_path()))
-                if (entry.path().filename().string().starts_with(".~"))
-                    found += entry.path().string() + " ";
-            for (const auto& entry : fs::directory_iterator("/tmp"))
-                if (entry.path().filename().string().starts_with(ourPipes))
-                    found += entry.path().string() + " ";
-            return found;
-        };
-        for (int i = 0; i < 150 && !leftovers().empty(); ++i) QTest::qWait(100);
-        QVERIFY2(leftovers().empty(), leftovers().c_str());
-        QVERIFY(testing::readBytes(document) == before);
-    }
-
     void editsTheGoodDocumentsAndListsTheDamagedOne() {
         testing::TempFolder root;
         const fs::path userProfile = root.path() / "profile" / "user";
@@ -151,29 +89,6 @@ class WindowOfficeTest : public QObject {
         harness.reset();
         office.reset();
         QVERIFY(fs::is_empty(privateFolder));
-    }
-
-  private:
-    // The child's side: a batch over one document whose macro never ends.
-    void runBatchUntilKilled(const fs::path& root) {
-        platform::libreoffice::LibreOfficeOptions options =
-            platform::libreoffice::LibreOfficeOptions::defaults();
-        options.userProfile = root / "profile" / "user";
-        options.tempFolder = root / "private";
-        auto office = std::make_unique<platform::libreoffice::LibreOfficeLauncher>(options);
-        testing::WindowHarness h(office.get());
-        fs::copy_file(testing::wordFixtures() / "first.doc", fs::path(h.host.cwd) / "brev.doc");
-        std::ofstream(root / "folder.tmp") << h.host.cwd << "\n";
-        fs::rename(root / "folder.tmp", root / "folder");
-        h.window.Form_Load();
-        h.form.Text1().setText("Uendelig");
-        h.window.Text1_Change();
-        h.form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&h.form));
-        h.form.findChild<QListWidget*>(QStringLiteral("File1"))->selectAll();
-        QTest::mouseClick(h.form.findChild<QPushButton*>(QStringLiteral("Command1")),
-                          Qt::LeftButton);
-        QFAIL("the batch was meant to be killed");
     }
 };
 
