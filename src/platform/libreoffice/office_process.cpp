@@ -12,6 +12,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <tuple>
+#include <utility>
 
 #include "platform/libreoffice/office_errors.h"
 #include "platform/posix/spawn.h"
@@ -48,6 +51,28 @@ std::string guardProgram() {
     return PRAVELO_OFFICE_GUARD;
 }
 
+// The guard, talking to us over its standard input and output; returns its
+// pid and our end of the socket pair. Throws Error.
+std::pair<pid_t, int> startGuard(const std::vector<std::string>& args,
+                                 std::optional<std::vector<std::string>> environment) {
+    int ends[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
+        throw posix::systemError(errno, "Kontorpakkens vagtproces kan ikke startes");
+    try {
+        const pid_t pid = posix::spawnProgram(guardProgram(), args,
+                                              {.environment = std::move(environment),
+                                               .ownProcessGroup = true,
+                                               .input = ends[1],
+                                               .output = ends[1]});
+        ::close(ends[1]);
+        return {pid, ends[0]};
+    } catch (...) {
+        ::close(ends[0]);
+        ::close(ends[1]);
+        throw;
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> officeEnvironment(const fs::path& tempFolder) {
@@ -78,25 +103,14 @@ OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::
     guardArgs.push_back(program);
     guardArgs.insert(guardArgs.end(), args.begin(), args.end());
 
-    int ends[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) {
-        throw Error(errors::CannotStartOffice,
-                    "Kontorpakken kan ikke startes: " + posix::danishReason(errno));
-    }
     try {
         const fs::path temp = leftovers.profile.empty() ? fs::path() : leftovers.profile / "tmp";
-        guard_ = posix::spawnProgram(guardProgram(), guardArgs,
-                                     {.environment = officeEnvironment(temp),
-                                      .ownProcessGroup = true,
-                                      .input = ends[1],
-                                      .output = ends[1]});
+        const auto [pid, socket] = startGuard(guardArgs, officeEnvironment(temp));
+        guard_ = pid;
+        requests_ = answers_ = socket;
     } catch (const Error& e) {
-        ::close(ends[0]);
-        ::close(ends[1]);
         throw Error(errors::CannotStartOffice, e.description());
     }
-    ::close(ends[1]);
-    requests_ = answers_ = ends[0];
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (leader_ < 0 && failure_.empty() && !gone_ && std::chrono::steady_clock::now() < until)
         listen(std::chrono::seconds(1));
@@ -121,19 +135,7 @@ OfficeProcess::~OfficeProcess() {
 }
 
 GuardedFolder::GuardedFolder(const fs::path& folder) {
-    int ends[2];
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0)
-        throw posix::systemError(errno, "Mappen " + folder.string() + " kan ikke overvåges");
-    try {
-        guard_ = posix::spawnProgram(
-            guardProgram(), {"--"}, {.ownProcessGroup = true, .input = ends[1], .output = ends[1]});
-    } catch (...) {
-        ::close(ends[0]);
-        ::close(ends[1]);
-        throw;
-    }
-    ::close(ends[1]);
-    socket_ = ends[0];
+    std::tie(guard_, socket_) = startGuard({"--"}, std::nullopt);
     const std::string request = "profile " + folder.string() + "\n";
     [[maybe_unused]] auto sent = ::send(socket_, request.data(), request.size(), MSG_NOSIGNAL);
 }
@@ -163,7 +165,7 @@ bool OfficeProcess::listen(std::chrono::milliseconds timeout) {
             exited_ = gone_ = true;
             if (failure_.empty() && leader_ < 0) failure_ = "vagtprocessen stoppede";
         }
-        return count == 0 ? false : true;
+        return count < 0;
     }
     pending_.append(buffer, static_cast<std::size_t>(count));
     std::size_t end;
