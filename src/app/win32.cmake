@@ -1,0 +1,1 @@
+# Pravelo.exe: the logic wired to the Windows platform.
