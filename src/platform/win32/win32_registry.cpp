@@ -33,6 +33,7 @@ std::int32_t Win32Registry::openKey(Key root, const std::string& subKey, std::ui
 
 std::int32_t Win32Registry::queryValue(Key key, const std::string& valueName, std::uint32_t& type,
                                        unsigned char* data, std::uint32_t& size) {
+    const std::uint32_t room = size;
     DWORD valueType = 0;
     DWORD length = size;
     const LONG status = RegQueryValueExA(toHandle(key), utf8ToAnsi(valueName).c_str(), nullptr,
@@ -44,7 +45,7 @@ std::int32_t Win32Registry::queryValue(Key key, const std::string& valueName, st
     // The logic's texts are UTF-8; the bytes stay as they were where they are ASCII,
     // terminator or not.
     const std::string utf8 = ansiToUtf8(std::string_view(reinterpret_cast<char*>(data), length));
-    if (utf8.size() > size) return ERROR_MORE_DATA;
+    if (utf8.size() > room) return ERROR_MORE_DATA;
     std::copy(utf8.begin(), utf8.end(), data);
     size = static_cast<std::uint32_t>(utf8.size());
     return status;
