@@ -38,12 +38,20 @@ void removeTree(const std::wstring& folder) {
 TempFolder::TempFolder() {
     wchar_t base[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, base);
+    // Wine reuses process ids, so a folder an earlier run left behind may have our name.
     static int counter = 0;
-    const std::wstring folder = std::wstring(base) + L"pravelo-æøå-" +
-                                std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                std::to_wstring(++counter);
-    if (!CreateDirectoryW(folder.c_str(), nullptr)) throw std::runtime_error("no temp folder");
-    path_ = fromWide(folder);
+    for (;;) {
+        const std::wstring folder = std::wstring(base) + L"pravelo-æøå-" +
+                                    std::to_wstring(GetCurrentProcessId()) + L"-" +
+                                    std::to_wstring(++counter);
+        if (CreateDirectoryW(folder.c_str(), nullptr)) {
+            path_ = fromWide(folder);
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS) {
+            throw std::runtime_error("no temp folder: " + std::to_string(GetLastError()));
+        }
+    }
 }
 
 TempFolder::~TempFolder() {
