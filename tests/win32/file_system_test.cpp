@@ -31,7 +31,9 @@ TEST(Win32FileSystem, AppendedLinesAreAnsiWithCrLf) {
                           L"to\r\nlinjer\r\n") +
                          ansi(L"€ og ") + "?\r\n");
     if (GetACP() == 1252) {
-        EXPECT_NE(bytes.find("B\xF8ger\\\xC6" "ble.doc"), std::string::npos);
+        EXPECT_NE(bytes.find("B\xF8ger\\\xC6"
+                             "ble.doc"),
+                  std::string::npos);
         EXPECT_NE(bytes.find("\x80 og ?\r\n"), std::string::npos);
     }
 }

@@ -26,8 +26,7 @@ class RegistryTest : public ::testing::Test {
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, subKey_.c_str());
     }
     void set(const char* name, DWORD type, const std::string& bytes) {
-        ASSERT_EQ(RegSetValueExA(key_, name, 0, type,
-                                 reinterpret_cast<const BYTE*>(bytes.data()),
+        ASSERT_EQ(RegSetValueExA(key_, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                                  static_cast<DWORD>(bytes.size())),
                   ERROR_SUCCESS);
     }
@@ -115,8 +114,8 @@ class SilentAboutForm : public AboutForm {
 TEST_F(RegistryTest, AboutDialogReadsThroughTheRealRegistry) {
     fakes::FakePlatform fake;
     Win32Registry registry;
-    Platform platform{fake.version,  fake.host,      fake.files,     fake.messages,
-                      fake.form,     fake.office,    fake.processes, registry};
+    Platform platform{fake.version, fake.host,   fake.files,     fake.messages,
+                      fake.form,    fake.office, fake.processes, registry};
     SilentAboutForm form;
     about::frmAbout dialog(form, platform);
     const DWORD number = 0x01020304;

@@ -1,10 +1,11 @@
+#include "platform/win32/version_resource.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <vector>
 
 #include "platform/version_record.h"
-#include "platform/win32/version_resource.h"
 
 namespace pravelo::platform::win32 {
 namespace {
@@ -33,7 +34,8 @@ TEST(VersionResource, ReadFromTheRunningProgram) {
 TEST(VersionResource, FileVersionHasItsBuildNumberZero) {
     HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
     ASSERT_NE(found, nullptr);
-    const auto* block = static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, found)));
+    const auto* block =
+        static_cast<const unsigned char*>(LockResource(LoadResource(nullptr, found)));
     std::vector<unsigned char> copy(block, block + SizeofResource(nullptr, found));
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it builds on.
 #include <commctrl.h>
 
 #include <algorithm>
@@ -103,12 +104,14 @@ void shot(HWND window, const char* name) {
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    PrintWindow(window, memory, 0);
+    // What is on the screen: not every system's controls answer a print request.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     SelectObject(memory, old);
     const DWORD size = static_cast<DWORD>(width * height * 4);
-    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) +
-                                                     sizeof(BITMAPINFOHEADER) + size),
-                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    BITMAPFILEHEADER file{
+        0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + size), 0,
+        0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
     const std::string path = std::string(folder) + "\\window-" + name + ".bmp";
     HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     DWORD written = 0;
@@ -124,8 +127,8 @@ void shot(HWND window, const char* name) {
 class Win32Window : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (const char* name : {"a.doc", "b æøå.doc", "c, & d.doc", "skabelon.dot", "note.txt",
-                                 "ny.docx"}) {
+        for (const char* name :
+             {"a.doc", "b æøå.doc", "c, & d.doc", "skabelon.dot", "note.txt", "ny.docx"}) {
             h.addDocument(name);
         }
         CreateDirectoryW(toWide(h.host.cwd + "\\undermappe").c_str(), nullptr);
@@ -217,11 +220,13 @@ TEST_F(Win32Window, StartUpTextsMenusAndTips) {
     EXPECT_EQ(menuText(bar, 0, MF_BYPOSITION), "&Filer");
     EXPECT_EQ(menuText(bar, 1, MF_BYPOSITION), "&Funktioner");
     EXPECT_EQ(menuText(bar, 2, MF_BYPOSITION), "&Help");
-    const std::pair<int, const char*> entries[] = {
-        {Form::IdStartMakro, "&Kør Makro\tCtrl+K"}, {Form::IdOpenFiles, "&Åben fil(er)\tCtrl+O"},
-        {Form::IdExit, "&Afslut\tCtrl+Q"},          {Form::IdShowLog, "&Vis log\tCtrl+L"},
-        {Form::IdAddToWord, "&Tilføj til Word\tCtrl+W"},
-        {Form::IdSettings, "&Indstillinger\tCtrl+S"}, {Form::IdAbout, "&Om Vormix\tF1"}};
+    const std::pair<int, const char*> entries[] = {{Form::IdStartMakro, "&Kør Makro\tCtrl+K"},
+                                                   {Form::IdOpenFiles, "&Åben fil(er)\tCtrl+O"},
+                                                   {Form::IdExit, "&Afslut\tCtrl+Q"},
+                                                   {Form::IdShowLog, "&Vis log\tCtrl+L"},
+                                                   {Form::IdAddToWord, "&Tilføj til Word\tCtrl+W"},
+                                                   {Form::IdSettings, "&Indstillinger\tCtrl+S"},
+                                                   {Form::IdAbout, "&Om Vormix\tF1"}};
     for (const auto& [id, text] : entries) EXPECT_EQ(menuText(bar, id, MF_BYCOMMAND), text);
 
     const auto tip = [&](int id) {
@@ -257,9 +262,9 @@ TEST_F(Win32Window, StartUpTextsMenusAndTips) {
 
 TEST_F(Win32Window, TabOrderFromTheFolderList) {
     h.start();
-    const std::vector<int> order{Form::IdDir1,     Form::IdDrive1, Form::IdFile1,
+    const std::vector<int> order{Form::IdDir1,     Form::IdDrive1,   Form::IdFile1,
                                  Form::IdCommand1, Form::IdCommand2, Form::IdText1,
-                                 Form::IdCommand3, Form::IdCombo1, Form::IdDir1};
+                                 Form::IdCommand3, Form::IdCombo1,   Form::IdDir1};
     HWND at = h.control(Form::IdDir1);
     for (std::size_t i = 1; i < order.size(); ++i) {
         at = GetNextDlgTabItem(h.form.window(), at, FALSE);
@@ -313,8 +318,8 @@ TEST_F(Win32Window, RunButtonEditsTheSelectionThroughTheFakeOffice) {
     h.start();
     select(h, {0, 2});
     click(h, Form::IdCommand1);
-    EXPECT_EQ(opened(h), (std::vector<std::string>{h.documentPath("a.doc"),
-                                                   h.documentPath("c, & d.doc")}));
+    EXPECT_EQ(opened(h),
+              (std::vector<std::string>{h.documentPath("a.doc"), h.documentPath("c, & d.doc")}));
     EXPECT_EQ(h.text(Form::IdLabel4), "2 filer er editeret!\r\nKontroler dokumenterne!");
     EXPECT_EQ(h.text(Form::IdCommand2), "&Luk");
     EXPECT_EQ(GetFocus(), h.control(Form::IdCommand2));

@@ -145,8 +145,8 @@ Win32DriveList::Win32DriveList(HWND comboBox) : window_(comboBox) {
         wchar_t label[MAX_PATH + 1] = L"";
         if (type == DRIVE_FIXED || type == DRIVE_RAMDISK) {
             const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS);
-            if (GetVolumeInformationW(root, label, MAX_PATH + 1, nullptr, nullptr, nullptr,
-                                      nullptr, 0) &&
+            if (GetVolumeInformationW(root, label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr,
+                                      0) &&
                 label[0] != L'\0') {
                 line += L" [" + std::wstring(label) + L"]";
             }
@@ -192,9 +192,10 @@ std::string Win32PatternCombo::list(int index) const {
 
 void Win32PatternCombo::takeChoice() {
     const LRESULT index = SendMessageW(window_, CB_GETCURSEL, 0, 0);
-    if (index >= 0) SetWindowTextW(window_, itemText(window_, CB_GETLBTEXTLEN, CB_GETLBTEXT,
-                                                     static_cast<int>(index))
-                                                .c_str());
+    if (index >= 0)
+        SetWindowTextW(
+            window_,
+            itemText(window_, CB_GETLBTEXTLEN, CB_GETLBTEXT, static_cast<int>(index)).c_str());
 }
 
 }  // namespace pravelo::platform::win32

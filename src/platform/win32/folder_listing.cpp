@@ -18,8 +18,8 @@ std::vector<std::wstring> list(const std::wstring& folder, Accept accept) {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW entry{};
     const std::wstring search = folder + (folder.back() == L'\\' ? L"*" : L"\\*");
-    HANDLE find = FindFirstFileExW(search.c_str(), FindExInfoBasic, &entry,
-                                   FindExSearchNameMatch, nullptr, 0);
+    HANDLE find = FindFirstFileExW(search.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                   nullptr, 0);
     if (find == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND) return names;  // an empty root
@@ -33,8 +33,8 @@ std::vector<std::wstring> list(const std::wstring& folder, Accept accept) {
     } while (FindNextFileW(find, &entry));
     FindClose(find);
     std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
-        return CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1,
-                               b.c_str(), -1, nullptr, nullptr, 0) == CSTR_LESS_THAN;
+        return CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(),
+                               -1, nullptr, nullptr, 0) == CSTR_LESS_THAN;
     });
     return names;
 }

@@ -46,8 +46,8 @@ HWND createControl(HWND parent, const wchar_t* windowClass, const std::string& t
                    int id, int left, int top, int width, int height, DWORD exStyle) {
     const int dpi = systemDpi();
     HWND control = CreateWindowExW(
-        exStyle, windowClass, withCrLf(toWide(text)).c_str(), WS_CHILD | style,
-        scaled(left, dpi), scaled(top, dpi), scaled(width, dpi), scaled(height, dpi), parent,
+        exStyle, windowClass, withCrLf(toWide(text)).c_str(), WS_CHILD | style, scaled(left, dpi),
+        scaled(top, dpi), scaled(width, dpi), scaled(height, dpi), parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
     return control;
@@ -68,8 +68,8 @@ void runHandler(const std::function<void()>& handler, MessageBoxes& boxes) {
 }
 
 HICON programIcon() {
-    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
-                                         IMAGE_ICON, 32, 32, LR_SHARED));
+    return static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_SHARED));
 }
 
 }  // namespace pravelo::platform::win32

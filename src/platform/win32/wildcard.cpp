@@ -7,8 +7,8 @@ namespace pravelo::platform::win32 {
 namespace {
 
 wchar_t folded(wchar_t c) {
-    return static_cast<wchar_t>(reinterpret_cast<UINT_PTR>(
-        CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(c)))));
+    return static_cast<wchar_t>(
+        reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(c)))));
 }
 
 bool matchesOne(std::wstring_view name, std::wstring_view pattern) {
@@ -29,7 +29,8 @@ bool matchesOne(std::wstring_view name, std::wstring_view pattern) {
     }
     while (p < pattern.size() && pattern[p] == L'*') ++p;
     // "*.*" names files without an extension too, as it always has.
-    if (p + 1 == pattern.size() && pattern[p] == L'.' && p > 0 && pattern[p - 1] == L'*') return true;
+    if (p + 1 == pattern.size() && pattern[p] == L'.' && p > 0 && pattern[p - 1] == L'*')
+        return true;
     return p == pattern.size();
 }
 

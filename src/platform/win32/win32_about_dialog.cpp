@@ -59,10 +59,10 @@ void Win32AboutDialog::createControls() {
     // Created in keyboard order: OK, the picture box, System Info, then the labels.
     createControl(window_, WC_BUTTONW, "OK", common | WS_TABSTOP | BS_DEFPUSHBUTTON, IdOK, 4245,
                   3345, 1260, 345);
-    HWND picture = createControl(window_, WC_STATICW, "",
-                                 common | WS_TABSTOP | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY |
-                                     SS_REALSIZECONTROL,
-                                 IdPicture, 240, 240, 480, 660);
+    HWND picture = createControl(
+        window_, WC_STATICW, "",
+        common | WS_TABSTOP | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY | SS_REALSIZECONTROL, IdPicture,
+        240, 240, 480, 660);
     SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(programIcon()), 0);
     const int dpi = systemDpi();
     SetWindowPos(picture, nullptr, 0, 0, scaled(480, dpi), scaled(660, dpi),
@@ -72,8 +72,7 @@ void Win32AboutDialog::createControls() {
     constexpr DWORD label = common | SS_LEFT | SS_NOPREFIX;
     createControl(window_, WC_STATICW, descriptionText(), label, IdDescription, 1050, 1125, 3885,
                   1890);
-    createControl(window_, WC_STATICW, disclaimerText(), label, IdDisclaimer, 360, 3480, 3630,
-                  585);
+    createControl(window_, WC_STATICW, disclaimerText(), label, IdDisclaimer, 360, 3480, 3630, 585);
     createControl(window_, WC_STATICW, "Application Title", label, IdTitle, 1050, 120, 3885, 480);
     createControl(window_, WC_STATICW, "Version", label, IdVersion, 1050, 660, 3885, 225);
 }
@@ -102,8 +101,7 @@ void Win32AboutDialog::showCentred() {
     }
     const int width = frame.right - frame.left, height = frame.bottom - frame.top;
     SetWindowPos(window_, nullptr, over.left + (over.right - over.left - width) / 2,
-                 over.top + (over.bottom - over.top - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER);
+                 over.top + (over.bottom - over.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ShowWindow(window_, SW_SHOWNORMAL);
     SetFocus(control(IdOK));
 }

@@ -16,8 +16,15 @@ namespace pravelo::platform::win32 {
 // Esc and the close box all go to the logic's cmdOK_Click.
 class Win32AboutDialog : public AboutForm {
   public:
-    enum Id : int { IdOK = IDOK, IdSysInfo = 301, IdPicture, IdDescription, IdTitle, IdVersion,
-                    IdDisclaimer };
+    enum Id : int {
+        IdOK = IDOK,
+        IdSysInfo = 301,
+        IdPicture,
+        IdDescription,
+        IdTitle,
+        IdVersion,
+        IdDisclaimer
+    };
 
     Win32AboutDialog(HWND owner, MessageBoxes* boxes);
     ~Win32AboutDialog() override;

@@ -28,7 +28,9 @@ class Win32Label : public LabelControl {
 class Win32TextBox : public TextBoxControl {
   public:
     Win32TextBox(HWND window, bool& quiet)
-        : window_(window), quiet_(quiet), shown_((GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0) {}
+        : window_(window),
+          quiet_(quiet),
+          shown_((GetWindowLongW(window, GWL_STYLE) & WS_VISIBLE) != 0) {}
     std::string text() const override;
     void setText(const std::string& text) override;
     void appendText(const std::string& more) override;

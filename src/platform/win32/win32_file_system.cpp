@@ -44,9 +44,8 @@ HANDLE openOrdinary(const std::string& path, DWORD access, DWORD disposition,
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         throw Error(errnum::FileAccess, what + " " + quoted(path) + ": det er en mappe");
     }
-    const HANDLE handle =
-        CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition,
-                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileW(name.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
         throw Error(errnumFor(code), what + " " + quoted(path) + ": " + danishReason(code));
@@ -147,8 +146,8 @@ void Win32FileSystem::appendLine(const std::string& path, const std::string& tex
     DWORD written = 0;
     if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
         written != bytes.size()) {
-        const DWORD code = written != bytes.size() && GetLastError() == 0 ? ERROR_DISK_FULL
-                                                                          : GetLastError();
+        const DWORD code =
+            written != bytes.size() && GetLastError() == 0 ? ERROR_DISK_FULL : GetLastError();
         // A half line (disk full) would run into the next line appended.
         SetFilePointerEx(file.get(), before, nullptr, FILE_BEGIN);
         SetEndOfFile(file.get());

@@ -36,8 +36,7 @@ std::string dateText(const std::tm& time) {
 std::string timeText(const std::tm& time) {
     const SYSTEMTIME when = toSystemTime(time);
     wchar_t buffer[128];
-    const int length =
-        GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &when, nullptr, buffer, 128);
+    const int length = GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &when, nullptr, buffer, 128);
     return length > 0 ? fromWide(std::wstring_view(buffer, static_cast<std::size_t>(length - 1)))
                       : std::string();
 }

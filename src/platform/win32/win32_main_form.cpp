@@ -95,8 +95,8 @@ Win32MainForm::~Win32MainForm() {
 
 void Win32MainForm::createControls() {
     constexpr DWORD common = WS_VISIBLE | WS_CLIPSIBLINGS;
-    constexpr DWORD list = common | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY |
-                           LBS_NOINTEGRALHEIGHT;
+    constexpr DWORD list =
+        common | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     // Created in keyboard order, which is also the order Tab follows; the
     // labels come last and so lie beneath (Text2 over Label4).
     HWND dir1 = createControl(window_, WC_LISTBOXW, "", list, IdDir1, 3840, 840, 2895, 2115);
@@ -110,8 +110,8 @@ void Win32MainForm::createControls() {
     HWND command2 =
         createControl(window_, WC_BUTTONW, "&Annuller", common | WS_TABSTOP | BS_PUSHBUTTON,
                       IdCommand2, 3720, 5400, 1095, 495);
-    HWND text1 = createControl(window_, WC_EDITW, "", common | WS_TABSTOP | ES_AUTOHSCROLL,
-                               IdText1, 4440, 480, 2295, 285, WS_EX_CLIENTEDGE);
+    HWND text1 = createControl(window_, WC_EDITW, "", common | WS_TABSTOP | ES_AUTOHSCROLL, IdText1,
+                               4440, 480, 2295, 285, WS_EX_CLIENTEDGE);
     HWND text2 = createControl(window_, WC_EDITW, "Text2",
                                WS_CLIPSIBLINGS | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL |
                                    ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
@@ -122,11 +122,11 @@ void Win32MainForm::createControls() {
                                 common | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
                                 IdCombo1, 2520, 3000, 975, 3000);
     SetWindowTextW(combo1, L"*.doc");  // not every system passes it on to the field
-    HWND label1 = createControl(window_, WC_STATICW, "Label1",
-                                common | SS_LEFTNOWORDWRAP | SS_NOPREFIX, IdLabel1, 720, 120,
-                                6015, 255);
-    createControl(window_, WC_STATICW, "Makro", common | SS_LEFT | SS_NOPREFIX, IdLabel2, 3840,
-                  480, 615, 375);
+    HWND label1 =
+        createControl(window_, WC_STATICW, "Label1", common | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
+                      IdLabel1, 720, 120, 6015, 255);
+    createControl(window_, WC_STATICW, "Makro", common | SS_LEFT | SS_NOPREFIX, IdLabel2, 3840, 480,
+                  615, 375);
     HWND label4 = createControl(window_, WC_STATICW, "Label4", common | SS_LEFT | SS_NOPREFIX,
                                 IdLabel4, 480, 3600, 6255, 1455);
     fitClosedHeight(drive1, scaled(315, dpi_));
@@ -306,10 +306,11 @@ void Win32MainForm::waitFor(const std::function<void()>& work) {
                                 m.message == WM_NCMOUSEMOVE;
         if (frameMouse && (m.wParam == HTCLOSE || m.wParam == HTCAPTION)) return true;
         if (m.message == WM_SYSKEYDOWN && m.wParam == VK_F4) return true;
-        const bool ctrlQ = m.message == WM_KEYDOWN && m.wParam == 'Q' && GetKeyState(VK_CONTROL) < 0;
-        const bool altKey = m.message == WM_SYSKEYDOWN &&
-                            static_cast<wchar_t>(m.wParam) ==
-                                accessKey(toWide(command2_->caption()));
+        const bool ctrlQ =
+            m.message == WM_KEYDOWN && m.wParam == 'Q' && GetKeyState(VK_CONTROL) < 0;
+        const bool altKey =
+            m.message == WM_SYSKEYDOWN &&
+            static_cast<wchar_t>(m.wParam) == accessKey(toWide(command2_->caption()));
         if (ctrlQ || altKey) requestClose();
         return false;
     };

@@ -27,8 +27,7 @@ UINT iconStyle(MessageIcon icon) {
 
 void Win32MessageBoxes::show(const std::string& text, MessageIcon icon, const std::string& title) {
     Request request{withCrLf(toWide(text)), toWide(title), MB_OK | iconStyle(icon)};
-    const DWORD windowThread =
-        window_ != nullptr ? GetWindowThreadProcessId(window_, nullptr) : 0;
+    const DWORD windowThread = window_ != nullptr ? GetWindowThreadProcessId(window_, nullptr) : 0;
     if (IsWindow(window_) && windowThread != GetCurrentThreadId()) {
         SendMessageW(window_, kShowMessage, 0, reinterpret_cast<LPARAM>(&request));
         return;
