@@ -457,10 +457,29 @@ TEST_F(Win32Window, AboutDialogIsModelessAndOneAtATime) {
     ASSERT_EQ(h.form.aboutDialog(), about);
 
     // Escape is OK's: the dialog goes.
+    MSG quit{};
+    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
     MSG escape{about->control(Win32AboutDialog::IdOK), WM_KEYDOWN, VK_ESCAPE, 1, 0, {}};
     EXPECT_TRUE(h.form.preTranslate(escape));
     h.pump();
     EXPECT_EQ(h.form.aboutDialog(), nullptr);
+}
+
+TEST_F(Win32Window, AnOpenAboutDialogOutlivesTheMainWindow) {
+    h.start();
+    press(h, h.control(Form::IdDir1), VK_F1);
+    Win32AboutDialog* about = h.form.aboutDialog();
+    ASSERT_NE(about, nullptr);
+    const HWND dialog = about->window();
+    click(h, Form::IdCommand2);  // "&Annuller" closes the main window at once
+    EXPECT_FALSE(IsWindow(h.form.window()));
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    MSG quit{};
+    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
+    SendMessageW(dialog, WM_CLOSE, 0, 0);  // the close box
+    EXPECT_FALSE(IsWindow(dialog));
+    // The last window gone, the program ends.
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 }  // namespace

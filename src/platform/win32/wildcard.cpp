@@ -29,8 +29,8 @@ bool matchesOne(std::wstring_view name, std::wstring_view pattern) {
     }
     while (p < pattern.size() && pattern[p] == L'*') ++p;
     // "*.*" names files without an extension too, as it always has.
-    if (p + 1 == pattern.size() && pattern[p] == L'.' && p > 0 && pattern[p - 1] == L'*')
-        return true;
+    const std::wstring_view rest = pattern.substr(p);
+    if (p > 0 && pattern[p - 1] == L'*' && (rest == L".*" || rest == L".")) return true;
     return p == pattern.size();
 }
 

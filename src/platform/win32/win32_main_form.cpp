@@ -281,7 +281,11 @@ void Win32MainForm::setCaption(const std::string& caption) {
 }
 
 void Win32MainForm::unload() {
-    if (IsWindow(window_)) DestroyWindow(window_);
+    if (!IsWindow(window_)) return;
+    // Owned windows would go first, so the About dialog is let go beforehand: it
+    // stays open, as a window of its own, and the program runs until it closes.
+    if (about_ != nullptr) about_->releaseOwner();
+    DestroyWindow(window_);
 }
 
 void Win32MainForm::refresh() {
@@ -415,12 +419,7 @@ LRESULT Win32MainForm::handle(UINT message, WPARAM w, LPARAM l) {
             KillTimer(window_, kClockTimer);
             if (!unloaded_) {
                 unloaded_ = true;
-                // An open About dialog stays, as a window of its own now.
-                if (about_ != nullptr) {
-                    about_->releaseOwner();
-                } else {
-                    PostQuitMessage(0);
-                }
+                if (about_ == nullptr) PostQuitMessage(0);
             }
             return 0;
         case Win32MessageBoxes::kShowMessage:
