@@ -368,7 +368,7 @@ class ClosingOffice : public fakes::FakeOffice {
     std::unique_ptr<platform::OfficeApplication> startNew() override {
         PostMessageW(macroBox, WM_CHAR, L'x', 0);
         PostMessageW(window, WM_CLOSE, 0, 0);
-        Sleep(300);  // the window keeps answering meanwhile
+        Sleep(500);  // the window keeps answering meanwhile
         return FakeOffice::startNew();
     }
 };
