@@ -20,12 +20,26 @@ if ! installed libreoffice-writer && ! installed libreoffice-writer-nogui; then
     missing+=(libreoffice-writer-nogui)
 fi
 
+# The Windows cross-build and Wine, only when the Windows part runs (PRAVELO_WINDOWS=1).
+windows_missing=()
+if [ "${PRAVELO_WINDOWS:-0}" = 1 ]; then
+    for p in g++-mingw-w64-x86-64-posix wine64 wine; do
+        installed "$p" || windows_missing+=("$p")
+    done
+fi
+
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
     $SUDO apt-get update -q
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q "${missing[@]}"
+fi
+if ((${#windows_missing[@]})); then
+    echo "Installing: ${windows_missing[*]}"
+    ((${#missing[@]})) || $SUDO apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends \
+        "${windows_missing[@]}"
 fi
 # The Danish-locale tests need the Danish formats.
 if ! locale -a | grep -qix 'da_DK\.utf-\?8'; then
@@ -34,6 +48,10 @@ if ! locale -a | grep -qix 'da_DK\.utf-\?8'; then
 fi
 
 cd "$ROOT"
+# PRAVELO_PACKAGES_ONLY=1: the packages and the locale, no Linux build.
+if [ "${PRAVELO_PACKAGES_ONLY:-0}" = 1 ]; then
+    return 0
+fi
 # PRAVELO_WERROR=1 (as CI sets it) turns warnings in our code into errors.
 werror=OFF
 [ "${PRAVELO_WERROR:-0}" = 1 ] && werror=ON

@@ -2,7 +2,8 @@
 # Builds everything and runs every test: unit, platform, window and real-office tests.
 #   scripts/test.sh [ctest options]     e.g. scripts/test.sh -L unit
 #   scripts/test.sh --strict            as CI: format check, warnings as errors, all tests,
-#                                       then the sanitizer build's unit, platform and window tests
+#                                       then the sanitizer build's unit, platform and window tests,
+#                                       then the Windows build's tests under Wine
 set -euo pipefail
 STRICT=0
 if [ "${1:-}" = "--strict" ]; then
@@ -22,4 +23,5 @@ if ((STRICT)); then
     cmake --preset sanitize >/dev/null
     cmake --build --preset sanitize
     ctest --preset sanitize
+    scripts/test-windows.sh
 fi

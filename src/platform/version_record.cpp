@@ -6,23 +6,18 @@
 
 namespace pravelo::platform {
 
-namespace {
-
-// The classic file-version text: 1.3.0.7 is written 1.03.0007.
 std::string fileVersionText(int major, int minor, int revision) {
     char text[32];
     std::snprintf(text, sizeof text, "%d.%02d.%04d", major, minor, revision);
     return text;
 }
 
-}  // namespace
-
 const std::string& contactAddress() {
     static const std::string address = build::kContactAddress;
     return address;
 }
 
-const VersionRecord& programVersionRecord() {
+const VersionRecord& builtVersionRecord() {
     // The caption runs copyright and company together, so the two halves of
     // the contact address read as the address itself.
     static const VersionRecord record = [] {

@@ -17,8 +17,15 @@ struct VersionRecord {
     std::string companyName;
 };
 
-// The record compiled into this program.
+// The program's own record: on Windows read from its version resource at run
+// time, elsewhere the values the build gave.
 const VersionRecord& programVersionRecord();
+
+// The values the build gave, which the Windows resource carries too.
+const VersionRecord& builtVersionRecord();
+
+// The classic file-version text: 1.3.0.7 is written 1.03.0007.
+std::string fileVersionText(int major, int minor, int revision);
 
 // The address users write to; the caption, the About dialog and the status bar show it.
 const std::string& contactAddress();

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "about/frm_about.h"
+#include "common/commen_functions.h"
+#include "main_window/frm_list_mine_filer.h"
+#include "platform/platform.h"
+#include "platform/win32/no_office_launcher.h"
+#include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_host.h"
+#include "platform/win32/win32_main_form.h"
+#include "platform/win32/win32_message_boxes.h"
+#include "platform/win32/win32_process_starter.h"
+#include "platform/win32/win32_registry.h"
+#include "settings/settings.h"
+#include "word_engine/doo_with_file.h"
+
+namespace pravelo::app {
+
+// The real Windows platform wired to the logic.
+class Win32App {
+  public:
+    Win32App();
+
+    // Runs the window's start-up sequence, shows it and runs until the last window goes.
+    int run();
+
+    platform::win32::Win32MainForm& form() { return form_; }
+
+  private:
+    platform::win32::Win32Host host_;
+    platform::win32::Win32FileSystem files_;
+    platform::win32::Win32ProcessStarter processes_;
+    platform::win32::Win32Registry registry_;
+    platform::win32::NoOfficeLauncher office_;
+    platform::win32::Win32MainForm form_;
+    platform::win32::Win32MessageBoxes messages_;
+    platform::Platform platform_;
+    common::CommenFunctions common_;
+    settings::Settings settings_;
+    word_engine::DooWithFile worker_;
+    main_window::frmListMineFiler window_;
+};
+
+}  // namespace pravelo::app

@@ -1,0 +1,75 @@
+#include "platform/win32/gui_support.h"
+
+#include <exception>
+#include <map>
+#include <utility>
+
+#include "platform/error.h"
+#include "platform/version_record.h"
+#include "platform/win32/text_convert.h"
+
+namespace pravelo::platform::win32 {
+
+int systemDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+HFONT dialogFont(bool bold) {
+    static std::map<std::pair<bool, int>, HFONT> fonts;
+    const int dpi = systemDpi();
+    auto& font = fonts[{bold, dpi}];
+    if (font == nullptr) {
+        // 8.25 points: 11 pixels at 96 dpi.
+        font = CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE,
+                           FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"MS Sans Serif");
+    }
+    return font;
+}
+
+std::string windowText(HWND window) {
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied));
+    return fromWide(text);
+}
+
+void setWindowText(HWND window, const std::string& utf8) {
+    SetWindowTextW(window, withCrLf(toWide(utf8)).c_str());
+}
+
+HWND createControl(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style,
+                   int id, int left, int top, int width, int height, DWORD exStyle) {
+    const int dpi = systemDpi();
+    HWND control = CreateWindowExW(
+        exStyle, windowClass, withCrLf(toWide(text)).c_str(), WS_CHILD | style, scaled(left, dpi),
+        scaled(top, dpi), scaled(width, dpi), scaled(height, dpi), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
+    return control;
+}
+
+std::string applicationTitle() {
+    return programVersionRecord().productName;
+}
+
+void runHandler(const std::function<void()>& handler, MessageBoxes& boxes) {
+    try {
+        handler();
+    } catch (const Error& e) {
+        boxes.show(e.description(), MessageIcon::Critical, applicationTitle());
+    } catch (const std::exception& e) {
+        boxes.show(e.what(), MessageIcon::Critical, applicationTitle());
+    }
+}
+
+HICON programIcon() {
+    return static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_SHARED));
+}
+
+}  // namespace pravelo::platform::win32

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "platform/message_boxes.h"
+
+namespace pravelo::platform::win32 {
+
+// Layouts are drawn in twips, 1440 to the inch: 15 to a pixel at 96 dpi.
+int systemDpi();
+inline int scaled(int twips, int dpi) {
+    return MulDiv(twips, dpi, 1440);
+}
+
+// The classic 8.25-point dialog font, made once per weight and dpi.
+HFONT dialogFont(bool bold = false);
+
+std::string windowText(HWND window);
+void setWindowText(HWND window, const std::string& utf8);
+
+// A child control at a place given in twips, in the dialog font.
+HWND createControl(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style,
+                   int id, int left, int top, int width, int height, DWORD exStyle = 0);
+
+// The product name, the title of every message the window raises itself.
+std::string applicationTitle();
+
+// Runs one of the logic's handlers; a failure it let through is shown with its
+// description instead of unwinding through the window procedure.
+void runHandler(const std::function<void()>& handler, MessageBoxes& boxes);
+
+// The program's 32 x 32 icon from its resources.
+HICON programIcon();
+
+}  // namespace pravelo::platform::win32

@@ -1,0 +1,64 @@
+#include "platform/win32/wait_loop.h"
+
+#include <atomic>
+#include <exception>
+#include <thread>
+
+namespace pravelo::platform::win32 {
+
+namespace {
+
+constexpr UINT kWorkDone = WM_APP + 41;
+
+}  // namespace
+
+bool isUserInput(const MSG& message) {
+    const UINT m = message.message;
+    return (m >= WM_KEYFIRST && m <= WM_KEYLAST) || (m >= WM_MOUSEFIRST && m <= WM_MOUSELAST) ||
+           (m >= WM_NCMOUSEMOVE && m <= WM_NCXBUTTONDBLCLK);
+}
+
+void waitWithMessageLoop(const std::function<void()>& work,
+                         const std::function<bool(const MSG&)>& letThrough) {
+    const DWORD windowThread = GetCurrentThreadId();
+    std::atomic<bool> done = false;
+    std::exception_ptr failure;
+    // The thread message wakes GetMessage even when no window of ours is left.
+    std::thread worker([&] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        done = true;
+        PostThreadMessageW(windowThread, kWorkDone, 0, 0);
+    });
+    bool quit = false;
+    int exitCode = 0;
+    MSG message{};
+    while (!done) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == -1) break;
+        if (got == 0) {
+            quit = true;
+            exitCode = static_cast<int>(message.wParam);
+            continue;
+        }
+        if (message.hwnd == nullptr && message.message == kWorkDone) continue;
+        if (isUserInput(message) && !letThrough(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    worker.join();
+    // Input that came in while the work ended is dropped too, not handled after us.
+    while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&message, nullptr, kWorkDone, kWorkDone, PM_REMOVE)) {
+    }
+    if (quit) PostQuitMessage(exitCode);
+    if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace pravelo::platform::win32

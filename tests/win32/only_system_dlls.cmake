@@ -1,0 +1,17 @@
+cmake_minimum_required(VERSION 3.25)
+# Fails when the program imports a DLL that Windows itself does not bring.
+#   cmake -DOBJDUMP=... -DPROGRAM=... -P only_system_dlls.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+    message(FATAL_ERROR "cannot read ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+set(system ADVAPI32 COMCTL32 GDI32 KERNEL32 MSVCRT USER32 VERSION SHELL32 OLE32 OLEAUT32)
+foreach(line IN LISTS imports)
+    string(REGEX REPLACE "DLL Name: ([^.]+)\\.dll.*" "\\1" name "${line}")
+    string(TOUPPER "${name}" name)
+    if(NOT name IN_LIST system)
+        message(FATAL_ERROR "${PROGRAM} needs ${name}.dll")
+    endif()
+    message(STATUS "imports ${name}.dll")
+endforeach()
