@@ -9,6 +9,7 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <vector>
 
 #include "office_fixture.h"
@@ -154,6 +155,17 @@ class LauncherTest : public ::testing::TestWithParam<std::string> {
             EXPECT_FALSE(entry.path().filename().string().starts_with(".~"))
                 << "left behind: " << entry.path();
         }
+    }
+
+    // The hidden offices that run: for the fork engine, its host's forks.
+    std::vector<pid_t> runningOffices(const AnyLauncher& office) const {
+        if (office.fork() == nullptr || office.fork()->host() == nullptr)
+            return processesMentioning(privateFolder().string());
+        const auto host = std::to_string(office.fork()->host()->pid());
+        std::istringstream children(readBytes("/proc/" + host + "/task/" + host + "/children"));
+        std::vector<pid_t> forks;
+        for (pid_t pid; children >> pid;) forks.push_back(pid);
+        return forks;
     }
 
     fs::path userProfile() const { return root.path() / "profile" / "user"; }

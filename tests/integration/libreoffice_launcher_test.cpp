@@ -115,6 +115,22 @@ TEST_P(LauncherTest, EndStatementInTheMacroIsNoFailure) {
     EXPECT_NE(officeText(document).find("ENDED Første"), std::string::npos);
 }
 
+// Basic refuses a whole library when one module does not compile ("Access"
+// is a keyword); the macro then never runs, which must not pass for success.
+TEST_P(LauncherTest, ALibraryThatDoesNotCompileIsAFailure) {
+    writeUserProfile(userProfile(),
+                     {{"Standard",
+                       {{"Module1", standardModule(other)},
+                        {"Module2", "Sub Broken\n    Dim access As Object\nEnd Sub\n"}}}});
+    profileBefore = folderDigest(userProfile());
+    const auto before = readBytes(document);
+    auto office = launcher();
+    const auto error = edit(office, document, "InsertText");
+    ASSERT_TRUE(error);
+    EXPECT_NE(error->description().find("InsertText"), std::string::npos) << error->description();
+    EXPECT_EQ(readBytes(document), before);
+}
+
 TEST_P(LauncherTest, EndlessMacroIsStoppedAtTheTimeLimit) {
     auto office = launcher(std::chrono::seconds(4));
     const auto start = std::chrono::steady_clock::now();
@@ -188,9 +204,9 @@ TEST_P(LauncherTest, DestroyingWithoutQuitEndsTheOffice) {
     {
         auto app = office.startNew();
         app->documents().open(document.string());
-        EXPECT_FALSE(processesMentioning(privateFolder().string()).empty());
+        EXPECT_FALSE(runningOffices(office).empty());
     }
-    EXPECT_TRUE(processesMentioning(privateFolder().string()).empty());
+    EXPECT_TRUE(runningOffices(office).empty());
 }
 
 TEST_P(LauncherTest, ShowingWithoutADisplayIsAClearError) {

@@ -333,14 +333,14 @@ void Host::finish(const Fork& fork, int status) {
         std::ifstream locks(fork.folder / "locks");
         for (std::string lock; std::getline(locks, lock);) fs::remove(lock, ignored);
     }
-    removeForkFolder(fork.folder);
+    removeTree(fork.folder);
 }
 
 void Host::shutDown() {
     for (const auto& [pid, fork] : forks_) ::kill(pid, SIGKILL);
     while (!forks_.empty()) reap(forks_.begin()->first, true);
     std::error_code ignored;
-    removeForkFolder(root_ / "forks");
+    removeTree(root_ / "forks");
     fs::remove_all(root_, ignored);
     ::_exit(0);
 }

@@ -74,7 +74,7 @@ ProfileView chooseProfileView(const std::string& wanted, const fs::path& root) {
     int status = 1;
     while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
-    removeForkFolder(probe);
+    removeTree(probe);
     return pid > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ProfileView::Overlay
                                                                     : ProfileView::Copy;
 }
@@ -84,7 +84,7 @@ void restoreProfile(const fs::path& snapshot, const fs::path& profile, std::erro
     if (!ec) fs::copy(snapshot, profile, fs::copy_options::recursive, ec);
 }
 
-void removeForkFolder(const fs::path& folder) {
+void removeTree(const fs::path& folder) {
     std::error_code ec;
     for (auto it = fs::recursive_directory_iterator(
              folder, fs::directory_options::skip_permission_denied, ec);

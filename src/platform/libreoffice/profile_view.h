@@ -26,8 +26,8 @@ std::string enterOverlay(const std::filesystem::path& profile,
 void restoreProfile(const std::filesystem::path& snapshot, const std::filesystem::path& profile,
                     std::error_code& ec);
 
-// Removes a fork's folder, overlay work folders (which the kernel leaves
-// without permissions) included.
-void removeForkFolder(const std::filesystem::path& folder);
+// Removes a folder with all in it, overlay work folders (which the kernel
+// leaves without permissions) included.
+void removeTree(const std::filesystem::path& folder);
 
 }  // namespace pravelo::platform::libreoffice
