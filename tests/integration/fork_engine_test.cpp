@@ -119,9 +119,9 @@ TEST_P(ForkEngineTest, OneWarmHostServesEveryDocumentAndOutlivesAKilledFork) {
     ASSERT_FALSE(again) << again->description();
     EXPECT_EQ(office.fork()->host()->pid(), host);
     // The host has no fork left over, and no fork folder.
-    EXPECT_TRUE(readBytes("/proc/" + std::to_string(host) + "/task/" + std::to_string(host) +
-                          "/children")
-                    .empty());
+    EXPECT_TRUE(
+        readBytes("/proc/" + std::to_string(host) + "/task/" + std::to_string(host) + "/children")
+            .empty());
 }
 
 // The program killed while a document is open: the host ends its fork, removes

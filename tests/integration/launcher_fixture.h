@@ -1,9 +1,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>

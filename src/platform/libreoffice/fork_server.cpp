@@ -83,8 +83,8 @@ void serveFork(int socket, const LibreOfficeOptions& options,
         protocol::send(socket, protocol::failure(e.number(), e.description()));
         return;
     } catch (...) {
-        protocol::send(socket, protocol::failure(errors::CannotStartOffice,
-                                                 "Kontorpakken kan ikke startes"));
+        protocol::send(
+            socket, protocol::failure(errors::CannotStartOffice, "Kontorpakken kan ikke startes"));
         return;
     }
     protocol::send(socket, protocol::ok("ready"));

@@ -19,7 +19,6 @@ using css::uno::Any;
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
 
-
 void LoOptions::setCheckSpellingAsYouType(bool on) {
     set("/org.openoffice.Office.Linguistic/SpellChecking", "IsSpellAuto", on, spelling_);
 }

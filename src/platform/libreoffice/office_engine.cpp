@@ -4,8 +4,7 @@
 
 namespace pravelo::platform::libreoffice {
 
-OfficeEngine::OfficeEngine(LibreOfficeOptions options, const std::string& choice)
-    : uno_(options) {
+OfficeEngine::OfficeEngine(LibreOfficeOptions options, const std::string& choice) : uno_(options) {
     if (choice != "uno") fork_ = std::make_unique<ForkLauncher>(std::move(options));
 }
 

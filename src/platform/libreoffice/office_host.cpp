@@ -42,8 +42,8 @@ OfficeHost::OfficeHost(const LibreOfficeOptions& options, const std::string& pro
                        const std::string& view) {
     if (!fs::exists(options.soffice))
         throw cannotStart(options.soffice.string() + " er ikke installeret");
-    profile_ = std::make_unique<PrivateProfile>(options.tempFolder, options.userProfile,
-                                                productVersion);
+    profile_ =
+        std::make_unique<PrivateProfile>(options.tempFolder, options.userProfile, productVersion);
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0)
         throw cannotStart(posix::danishReason(errno));
@@ -114,8 +114,8 @@ OfficeHost::Fork OfficeHost::fork() {
         answer->descriptor < 0) {
         if (answer && answer->descriptor >= 0) ::close(answer->descriptor);
         throw Error(errors::CannotStartOffice,
-                    "Kontorpakken kan ikke startes: " +
-                        (answer && answer->fields.size() > 1 ? answer->fields[1]
+                    "Kontorpakken kan ikke startes: " + (answer && answer->fields.size() > 1
+                                                             ? answer->fields[1]
                                                              : std::string("værten svarer ikke")));
     }
     return {std::atoi(answer->fields[1].c_str()), answer->descriptor};

@@ -38,7 +38,8 @@ std::string profileViewName(ProfileView view) {
 std::string enterOverlay(const fs::path& profile, const fs::path& forkFolder) {
     const fs::path upper = forkFolder / "upper";
     const fs::path work = forkFolder / "work";
-    if (!sayable(profile) || !sayable(forkFolder)) return "stien kan ikke bruges til en overlejring";
+    if (!sayable(profile) || !sayable(forkFolder))
+        return "stien kan ikke bruges til en overlejring";
     std::error_code ec;
     fs::create_directories(upper, ec);
     fs::create_directories(work, ec);
@@ -50,8 +51,10 @@ std::string enterOverlay(const fs::path& profile, const fs::path& forkFolder) {
     } else {
         if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return posix::danishReason(errno);
         if (!writeFile("/proc/self/setgroups", "deny") ||
-            !writeFile("/proc/self/uid_map", std::to_string(uid) + " " + std::to_string(uid) + " 1") ||
-            !writeFile("/proc/self/gid_map", std::to_string(gid) + " " + std::to_string(gid) + " 1"))
+            !writeFile("/proc/self/uid_map",
+                       std::to_string(uid) + " " + std::to_string(uid) + " 1") ||
+            !writeFile("/proc/self/gid_map",
+                       std::to_string(gid) + " " + std::to_string(gid) + " 1"))
             return posix::danishReason(errno);
     }
     if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
