@@ -19,10 +19,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/prctl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -31,17 +28,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "platform/libreoffice/document_file.h"
-#include "platform/libreoffice/fork_server.h"
+#include "platform/libreoffice/host_forks.h"
 #include "platform/libreoffice/host_protocol.h"
 #include "platform/libreoffice/lo_application.h"
 #include "platform/libreoffice/macro_runner.h"
-#include "platform/libreoffice/office_errors.h"
 #include "platform/libreoffice/office_session.h"
 #include "platform/libreoffice/private_profile.h"
 #include "platform/libreoffice/profile_view.h"
@@ -87,10 +82,6 @@ css::uno::Reference<css::uno::XComponentContext> officeContext(const fs::path& p
     return {};
 }
 
-struct Fork {
-    fs::path folder;
-};
-
 class Host {
   public:
     bool start(const std::vector<std::string>& request);
@@ -99,7 +90,7 @@ class Host {
         const char byte = 1;
         [[maybe_unused]] auto written = ::write(wakeWrite_, &byte, 1);
     }
-    bool inFork() const { return inFork_; }
+    bool inFork() const { return forks_ && forks_->inFork(); }
     void run(LibreOfficeKitPollCallback poll, LibreOfficeKitWakeCallback wake) {
         // The office calls us back only with data to pass.
         kit_->pClass->runLoop(kit_, poll, wake, this);
@@ -109,9 +100,6 @@ class Host {
     void warmUp();
     void handle(const std::vector<std::string>& request);
     void forkOne();
-    [[noreturn]] void runFork(int socket, const Fork& fork);
-    void reap(pid_t pid, bool block);
-    void finish(const Fork& fork, int status);
     [[noreturn]] void shutDown();
 
     fs::path root_;
@@ -123,12 +111,10 @@ class Host {
     css::uno::Reference<css::uno::XComponentContext> context_;
     std::chrono::steady_clock::time_point started_;
     bool warm_ = false;
-    bool inFork_ = false;
     int pendingForks_ = 0;
-    int count_ = 0;
     int wakeRead_ = -1;
     int wakeWrite_ = -1;
-    std::map<pid_t, Fork> forks_;
+    std::unique_ptr<HostForks> forks_;
 };
 
 bool Host::start(const std::vector<std::string>& request) {
@@ -208,6 +194,8 @@ void Host::warmUp() {
         fs::remove_all(snapshot_, ignored);
         fs::copy(profile_, snapshot_, fs::copy_options::recursive, ignored);
     }
+    forks_ = std::make_unique<HostForks>(
+        HostForks::Setup{root_, profile_, snapshot_, view_, options_, context_});
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                         std::chrono::steady_clock::now() - started_)
                         .count();
@@ -220,15 +208,7 @@ int Host::poll(int timeoutUs) {
         warmUp();
         return 0;
     }
-    for (auto it = forks_.begin(); it != forks_.end();) {
-        int status = 0;
-        const pid_t pid = it->first;
-        ++it;
-        if (::waitpid(pid, &status, WNOHANG) == pid) {
-            finish(forks_.at(pid), status);
-            forks_.erase(pid);
-        }
-    }
+    forks_->reapEnded();
     if (pendingForks_ > 0 && threadCount() == 1) {
         --pendingForks_;
         forkOne();
@@ -259,109 +239,26 @@ void Host::handle(const std::vector<std::string>& request) {
         else
             ++pendingForks_;
     } else if (request[0] == "kill" && request.size() > 1) {
-        const pid_t pid = std::atoi(request[1].c_str());
-        // Only a fork not yet reaped: its pid cannot belong to anyone else.
-        if (forks_.contains(pid)) ::kill(pid, SIGKILL);
+        forks_->kill(std::atoi(request[1].c_str()));
     } else if (request[0] == "wait" && request.size() > 1) {
-        const pid_t pid = std::atoi(request[1].c_str());
-        reap(pid, true);
+        forks_->reap(std::atoi(request[1].c_str()));
         protocol::send(Control, {"done", request[1]});
     }
 }
 
 void Host::forkOne() {
-    int ends[2];
-    if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0) {
-        protocol::send(Control, {"failed", "ingen sokkel til kontorpakken"});
+    const auto made = forks_->make(Control);
+    if (!made.failure.empty()) {
+        protocol::send(Control, {"failed", made.failure});
         return;
     }
-    const Fork fork{root_ / "forks" / std::to_string(++count_)};
-    std::error_code ec;
-    fs::create_directories(fork.folder / "tmp", ec);
-    if (!ec && view_ == ProfileView::Copy) restoreProfile(snapshot_, profile_, ec);
-    if (ec) {
-        ::close(ends[0]);
-        ::close(ends[1]);
-        protocol::send(Control, {"failed", "kontorpakkens profil kan ikke lægges frem"});
-        return;
-    }
-    const pid_t host = ::getpid();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::close(ends[0]);
-        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != host) ::_exit(1);
-        runFork(ends[1], fork);
-    }
-    ::close(ends[1]);
-    if (pid < 0) {
-        ::close(ends[0]);
-        protocol::send(Control, {"failed", "kontorpakken kan ikke forgrenes"});
-        return;
-    }
-    forks_.emplace(pid, fork);
-    protocol::send(Control, {"child", std::to_string(pid)}, ends[0]);
-    ::close(ends[0]);
-}
-
-void Host::runFork(int socket, const Fork& fork) {
-    inFork_ = true;
-    const int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, Control);
-    // The office's own handlers can deadlock in a fork; a crash just ends it.
-    for (int signal = 1; signal < NSIG; ++signal)
-        if (signal != SIGKILL && signal != SIGSTOP) ::signal(signal, SIG_DFL);
-    sigset_t all;
-    sigemptyset(&all);
-    ::sigprocmask(SIG_SETMASK, &all, nullptr);
-    if (view_ == ProfileView::Overlay) {
-        const std::string failure = enterOverlay(profile_, fork.folder);
-        if (!failure.empty()) {
-            protocol::send(socket, protocol::failure(errors::CannotStartOffice,
-                                                     "Kontorpakkens profil: " + failure));
-            ::_exit(1);
-        }
-        // A new user namespace clears the parent-death signal.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-    }
-    ::setenv("TMPDIR", (fork.folder / "tmp").c_str(), 1);
-    serveFork(socket, options_, context_, fork.folder);
-    ::_exit(0);
-}
-
-void Host::reap(pid_t pid, bool block) {
-    const auto it = forks_.find(pid);
-    if (it == forks_.end()) return;
-    int status = 0;
-    pid_t got;
-    do {
-        got = ::waitpid(pid, &status, block ? 0 : WNOHANG);
-    } while (got < 0 && errno == EINTR);
-    if (got != pid) return;
-    finish(it->second, status);
-    forks_.erase(it);
-}
-
-// What a fork leaves: a rewrite cut short is put back; lock files of an
-// office that did not end by itself are removed; then its folder goes.
-void Host::finish(const Fork& fork, int status) {
-    std::ifstream journal(fork.folder / "rewrite");
-    std::string copy, target;
-    if (std::getline(journal, copy, '\t') && std::getline(journal, target))
-        restoreFromSafetyCopy(copy, target);
-    const bool clean = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    std::error_code ignored;
-    if (!clean) {
-        std::ifstream locks(fork.folder / "locks");
-        for (std::string lock; std::getline(locks, lock);) fs::remove(lock, ignored);
-    }
-    removeTree(fork.folder);
+    protocol::send(Control, {"child", std::to_string(made.pid)}, made.socket);
+    ::close(made.socket);
 }
 
 void Host::shutDown() {
-    for (const auto& [pid, fork] : forks_) ::kill(pid, SIGKILL);
-    while (!forks_.empty()) reap(forks_.begin()->first, true);
+    if (forks_) forks_->endAll();
     std::error_code ignored;
-    removeTree(root_ / "forks");
     fs::remove_all(root_, ignored);
     ::_exit(0);
 }
