@@ -75,6 +75,10 @@ TEST_P(IsolationTest, WhatAMacroLeavesDoesNotReachTheNextDocument) {
     auto error = edit(office, document, "Leave");
     ASSERT_FALSE(error) << error->description();
     ASSERT_NE(officeText(document).find("LEFT "), std::string::npos);
+    // The view asked for, not a fallback.
+    if (office.fork() != nullptr) {
+        EXPECT_EQ("fork-" + office.fork()->host()->view(), GetParam());
+    }
     // Within one office the traces are there, so Look can see them.
     {
         auto app = office.startNew();
@@ -96,7 +100,7 @@ TEST_P(IsolationTest, WhatAMacroLeavesDoesNotReachTheNextDocument) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Views, IsolationTest,
-                         ::testing::Values("uno", "fork-overlay", "fork-copy"),
+                         ::testing::Values("uno", "fork-overlay", "fork-userns", "fork-copy"),
                          [](const auto& info) {
                              std::string name = info.param;
                              std::replace(name.begin(), name.end(), '-', '_');
@@ -159,7 +163,8 @@ TEST_P(ForkEngineTest, AKilledProgramLeavesNothingBehind) {
     // TearDown: the private folder is empty.
 }
 
-INSTANTIATE_TEST_SUITE_P(Views, ForkEngineTest, ::testing::Values("fork-overlay", "fork-copy"),
+INSTANTIATE_TEST_SUITE_P(Views, ForkEngineTest,
+                         ::testing::Values("fork-overlay", "fork-userns", "fork-copy"),
                          [](const auto& info) {
                              std::string name = info.param;
                              std::replace(name.begin(), name.end(), '-', '_');

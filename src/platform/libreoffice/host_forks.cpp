@@ -60,8 +60,8 @@ void HostForks::serve(int control, int socket, const fs::path& folder) {
     sigset_t all;
     sigemptyset(&all);
     ::sigprocmask(SIG_SETMASK, &all, nullptr);
-    if (setup_.view == ProfileView::Overlay) {
-        const std::string failure = enterOverlay(setup_.profile, folder);
+    if (setup_.view != ProfileView::Copy) {
+        const std::string failure = enterOverlay(setup_.profile, folder, setup_.view);
         if (!failure.empty()) {
             protocol::send(socket, protocol::failure(errors::CannotStartOffice,
                                                      "Kontorpakkens profil: " + failure));

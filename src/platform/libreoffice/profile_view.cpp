@@ -32,10 +32,18 @@ bool sayable(const fs::path& path) {
 }  // namespace
 
 std::string profileViewName(ProfileView view) {
-    return view == ProfileView::Overlay ? "overlay" : "copy";
+    switch (view) {
+        case ProfileView::Overlay:
+            return "overlay";
+        case ProfileView::UserOverlay:
+            return "userns";
+        case ProfileView::Copy:
+            break;
+    }
+    return "copy";
 }
 
-std::string enterOverlay(const fs::path& profile, const fs::path& forkFolder) {
+std::string enterOverlay(const fs::path& profile, const fs::path& forkFolder, ProfileView view) {
     const fs::path upper = forkFolder / "upper";
     const fs::path work = forkFolder / "work";
     if (!sayable(profile) || !sayable(forkFolder))
@@ -46,7 +54,7 @@ std::string enterOverlay(const fs::path& profile, const fs::path& forkFolder) {
     if (ec) return posix::danishReason(ec.value());
     const uid_t uid = ::getuid();
     const gid_t gid = ::getgid();
-    if (::geteuid() == 0) {
+    if (view == ProfileView::Overlay) {
         if (::unshare(CLONE_NEWNS) != 0) return posix::danishReason(errno);
     } else {
         if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) return posix::danishReason(errno);
@@ -68,18 +76,21 @@ std::string enterOverlay(const fs::path& profile, const fs::path& forkFolder) {
 
 ProfileView chooseProfileView(const std::string& wanted, const fs::path& root) {
     if (wanted == "copy") return ProfileView::Copy;
+    const ProfileView view = wanted == "userns"    ? ProfileView::UserOverlay
+                             : wanted == "overlay" ? ProfileView::Overlay
+                             : ::geteuid() == 0    ? ProfileView::Overlay
+                                                   : ProfileView::UserOverlay;
     const fs::path probe = root / "probe";
     std::error_code ec;
     fs::create_directories(probe / "lower", ec);
     if (ec) return ProfileView::Copy;
     const pid_t pid = ::fork();
-    if (pid == 0) ::_exit(enterOverlay(probe / "lower", probe).empty() ? 0 : 1);
+    if (pid == 0) ::_exit(enterOverlay(probe / "lower", probe, view).empty() ? 0 : 1);
     int status = 1;
     while (pid > 0 && ::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     removeTree(probe);
-    return pid > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ProfileView::Overlay
-                                                                    : ProfileView::Copy;
+    return pid > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 ? view : ProfileView::Copy;
 }
 
 void restoreProfile(const fs::path& snapshot, const fs::path& profile, std::error_code& ec) {

@@ -9,18 +9,21 @@
 // the system allows it, or the profile put back from a snapshot before each fork.
 namespace pravelo::platform::libreoffice {
 
-enum class ProfileView { Overlay, Copy };
+// Overlay: in a mount namespace of its own (needs privilege); UserOverlay: in
+// a user namespace as well, as an unprivileged user may where the system allows.
+enum class ProfileView { Overlay, UserOverlay, Copy };
 
 std::string profileViewName(ProfileView view);
 
-// "overlay", "copy", or anything else for the overlay where it works; tried
-// out in a throw-away process below root.
+// "overlay", "userns", "copy", or anything else for the overlay that works
+// here (with a user namespace unless privileged); tried out in a throw-away
+// process below root.
 ProfileView chooseProfileView(const std::string& wanted, const std::filesystem::path& root);
 
 // In a fork: lays an overlay over the profile whose changes go to the fork's
 // folder. Empty on success, else why not.
 std::string enterOverlay(const std::filesystem::path& profile,
-                         const std::filesystem::path& forkFolder);
+                         const std::filesystem::path& forkFolder, ProfileView view);
 
 // Puts the profile back as the snapshot has it.
 void restoreProfile(const std::filesystem::path& snapshot, const std::filesystem::path& profile,
