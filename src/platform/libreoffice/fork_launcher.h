@@ -15,7 +15,8 @@ class OfficeHost;
 // with the first instance asked for and lives as long as this launcher.
 class ForkLauncher : public OfficeLauncher {
   public:
-    // view: "auto" (an overlay where the system allows it), "overlay" or "copy".
+    // view: "auto" (an overlay where the system allows it), "overlay", "userns"
+    // or "copy".
     explicit ForkLauncher(LibreOfficeOptions options = LibreOfficeOptions::defaults(),
                           std::string view = "auto");
     ForkLauncher(ForkLauncher&&) noexcept;

@@ -39,7 +39,7 @@ class OfficeHost {
     bool running();
 
     pid_t pid() const { return pid_; }
-    // "overlay" or "copy": how each fork got its profile.
+    // "overlay", "userns" or "copy": how each fork gets its profile.
     const std::string& view() const { return view_; }
     // From start to warm, as the host measured it.
     std::chrono::milliseconds startCost() const { return startCost_; }

@@ -4,7 +4,7 @@
 // private profile; the program talks to it on a socket of its own.
 //
 // Standard input is the program's SOCK_SEQPACKET socket. The first message is
-//   start ROOT SOFFICE TEMPFOLDER VIEW      (VIEW: auto, overlay or copy)
+//   start ROOT SOFFICE TEMPFOLDER VIEW      (VIEW: auto, overlay, userns or copy)
 // answered "ready VIEW MILLISECONDS" or "failed TEXT". Then:
 //   fork        "child PID" with the fork's socket, or "failed TEXT"
 //   kill PID    ends that fork now (no answer)
@@ -24,7 +24,6 @@
 
 #include <chrono>
 #include <com/sun/star/uno/XComponentContext.hpp>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,16 +47,6 @@ using namespace pravelo::platform::libreoffice;
 namespace {
 
 constexpr int Control = STDIN_FILENO;
-
-void trace(const char* what) {
-    static const auto start = std::chrono::steady_clock::now();
-    if (std::getenv("PRAVELO_HOST_TRACE") == nullptr) return;
-    std::fprintf(stderr, "%6lld ms %s\n",
-                 static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                            std::chrono::steady_clock::now() - start)
-                                            .count()),
-                 what);
-}
 
 std::size_t threadCount() {
     std::size_t count = 0;
@@ -136,13 +125,11 @@ bool Host::start(const std::vector<std::string>& request) {
     ::setenv("SAL_LOK_OPTIONS", "unipoll", 1);
     ::setenv("TMPDIR", (root_ / "tmp").c_str(), 1);
     const fs::path programDir = options_.soffice.parent_path();
-    trace("view chosen");
     kit_ = lok_init_2(programDir.c_str(), fileUrl(root_).c_str());
     if (kit_ == nullptr) {
         protocol::send(Control, {"failed", "kontorpakkens kit kan ikke startes"});
         return false;
     }
-    trace("kit started");
     context_ = officeContext(programDir);
     if (!context_.is()) {
         protocol::send(Control, {"failed", "kontorpakkens komponenter kan ikke findes"});
@@ -158,11 +145,9 @@ void Host::warmUp() {
     const fs::path doc = root_ / "tmp" / "opvarmning.doc";
     std::ofstream(rtf) << "{\\rtf1\\ansi Opvarmning\\par}";
     if (auto* document = kit_->pClass->documentLoad(kit_, fileUrl(rtf).c_str())) {
-        trace("rtf loaded");
         document->pClass->saveAs(document, fileUrl(doc).c_str(), "doc", nullptr);
         document->pClass->destroy(document);
     }
-    trace("rtf loaded and saved");
     // The rest the way each fork goes: open, macro lookup, close. The lookup
     // reads the macro libraries but runs none of them.
     try {
@@ -182,14 +167,12 @@ void Host::warmUp() {
         // Only slower forks.
     }
     removeTree(root_ / "warm");
-    trace("doc opened the forks' way");
     std::error_code ignored;
     fs::remove(rtf, ignored);
     fs::remove(doc, ignored);
     // Forks may only be made with one thread; the settings writer lingers a while.
     for (int i = 0; i < 300 && threadCount() > 1; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    trace("one thread");
     if (view_ == ProfileView::Copy) {
         fs::remove_all(snapshot_, ignored);
         fs::copy(profile_, snapshot_, fs::copy_options::recursive, ignored);
