@@ -19,7 +19,7 @@ class PrivateProfile;
 class OfficeHost {
   public:
     // Starts the host and waits until it is warm. Throws Error when it cannot
-    // start. view: "auto", "overlay" or "copy".
+    // start. view: "auto", "overlay", "userns" or "copy".
     OfficeHost(const LibreOfficeOptions& options, const std::string& productVersion,
                const std::string& view = "auto");
     OfficeHost(const OfficeHost&) = delete;
