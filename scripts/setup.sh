@@ -7,6 +7,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="$ROOT/build"
 
 need_packages=(cmake g++ make pkg-config qt6-base-dev libgtest-dev libgmock-dev libreoffice-dev
+               libreofficekit-dev
                fonts-dejavu-core xvfb xauth libxcb1-dev locales clang-format
                qt6-translations-l10n)
 

@@ -5,7 +5,7 @@
 #include "about/frm_about.h"
 #include "common/commen_functions.h"
 #include "main_window/frm_list_mine_filer.h"
-#include "platform/libreoffice/libreoffice_launcher.h"
+#include "platform/libreoffice/office_engine.h"
 #include "platform/platform.h"
 #include "platform/posix/linux_registry.h"
 #include "platform/posix/posix_file_system.h"
@@ -37,7 +37,7 @@ class PraveloApp {
     platform::posix::PosixFileSystem files_;
     platform::posix::PosixProcessStarter processes_;
     platform::posix::LinuxRegistry registry_;
-    platform::libreoffice::LibreOfficeLauncher office_;
+    platform::libreoffice::OfficeEngine office_;
     platform::qt::QtMessageBoxes messages_;
     platform::qt::QtMainForm form_;
     platform::Platform platform_;

@@ -1,14 +1,21 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <memory>
 #include <optional>
+#include <sstream>
+#include <vector>
 
 #include "office_fixture.h"
 #include "platform/error.h"
+#include "platform/libreoffice/fork_launcher.h"
 #include "platform/libreoffice/libreoffice_launcher.h"
+#include "platform/libreoffice/office_host.h"
 
 namespace pravelo::testing {
 
@@ -16,8 +23,47 @@ namespace fs = std::filesystem;
 using platform::Error;
 using platform::OfficeApplication;
 using platform::OfficeDocument;
+using platform::OfficeLauncher;
+using platform::libreoffice::ForkLauncher;
 using platform::libreoffice::LibreOfficeLauncher;
 using platform::libreoffice::LibreOfficeOptions;
+
+// Either launcher, by the name of its engine: "uno", or "fork" with the
+// profile view after a dash ("fork-copy"). Notes each office host it started.
+class AnyLauncher : public OfficeLauncher {
+  public:
+    AnyLauncher(const std::string& engine, const LibreOfficeOptions& options,
+                std::vector<pid_t>& hosts)
+        : hosts_(hosts) {
+        if (engine == "uno") {
+            uno_ = std::make_unique<LibreOfficeLauncher>(options);
+        } else {
+            const auto dash = engine.find('-');
+            fork_ = std::make_unique<ForkLauncher>(
+                options, dash == std::string::npos ? "auto" : engine.substr(dash + 1));
+        }
+    }
+    std::unique_ptr<OfficeApplication> startNew() override {
+        auto app = uno_ ? uno_->startNew() : fork_->startNew();
+        noteHost();
+        return app;
+    }
+    std::string checkMacro(const std::string& name) override {
+        auto answer = uno_ ? uno_->checkMacro(name) : fork_->checkMacro(name);
+        noteHost();
+        return answer;
+    }
+    ForkLauncher* fork() const { return fork_.get(); }
+
+  private:
+    void noteHost() {
+        if (fork_ && fork_->host() != nullptr) hosts_.push_back(fork_->host()->pid());
+    }
+
+    std::unique_ptr<LibreOfficeLauncher> uno_;
+    std::unique_ptr<ForkLauncher> fork_;
+    std::vector<pid_t>& hosts_;
+};
 
 inline std::string standardModule(const fs::path& other) {
     return "Sub InsertText\n"
@@ -61,8 +107,8 @@ inline std::string standardModule(const fs::path& other) {
 }
 
 // A user profile, a work folder with blanks and æøå, and a launcher confined to
-// both.
-class LauncherTest : public ::testing::Test {
+// both; once for each engine.
+class LauncherTest : public ::testing::TestWithParam<std::string> {
   protected:
     void SetUp() override {
         work = root.path() / "mine dokumenter æøå";
@@ -92,6 +138,10 @@ class LauncherTest : public ::testing::Test {
     void TearDown() override {
         EXPECT_TRUE(processesMentioning(privateFolder().string()).empty())
             << "an office of this test is still running";
+        for (const pid_t host : hosts) {
+            EXPECT_TRUE(::kill(host, 0) != 0 && errno == ESRCH)
+                << "the office host " << host << " is still running";
+        }
         EXPECT_TRUE(fs::is_empty(privateFolder())) << "a private profile was left behind";
         EXPECT_EQ(profileBefore, folderDigest(userProfile())) << "the user profile was changed";
         const std::string ourPipes = "OSL_PIPE_" + std::to_string(::getuid()) + "_pravelo_" +
@@ -106,22 +156,40 @@ class LauncherTest : public ::testing::Test {
         }
     }
 
+    // The hidden offices that run: for the fork engine, its host's forks.
+    std::vector<pid_t> runningOffices(const AnyLauncher& office) const {
+        if (office.fork() == nullptr || office.fork()->host() == nullptr)
+            return processesMentioning(privateFolder().string());
+        const auto host = std::to_string(office.fork()->host()->pid());
+        std::istringstream children(readBytes("/proc/" + host + "/task/" + host + "/children"));
+        std::vector<pid_t> forks;
+        for (pid_t pid; children >> pid;) forks.push_back(pid);
+        return forks;
+    }
+
     fs::path userProfile() const { return root.path() / "profile" / "user"; }
     fs::path privateFolder() const {
         fs::create_directories(root.path() / "private");
         return root.path() / "private";
     }
 
-    LibreOfficeLauncher launcher(std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+    LibreOfficeOptions options(std::chrono::milliseconds limit = std::chrono::seconds(60)) {
         LibreOfficeOptions options = LibreOfficeOptions::defaults();
         options.userProfile = userProfile();
         options.tempFolder = privateFolder();
         options.timeLimit = limit;
-        return LibreOfficeLauncher(options);
+        return options;
+    }
+
+    AnyLauncher launcher(const LibreOfficeOptions& options) {
+        return AnyLauncher(GetParam(), options, hosts);
+    }
+    AnyLauncher launcher(std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+        return launcher(options(limit));
     }
 
     // The worker's order of steps; returns the error a step threw, if any.
-    std::optional<Error> edit(LibreOfficeLauncher& office, const fs::path& path,
+    std::optional<Error> edit(OfficeLauncher& office, const fs::path& path,
                               const std::string& macro) {
         std::unique_ptr<OfficeApplication> app;
         try {
@@ -146,6 +214,7 @@ class LauncherTest : public ::testing::Test {
     fs::path document;
     fs::path other;
     std::string profileBefore;
+    std::vector<pid_t> hosts;
 };
 
 }  // namespace pravelo::testing

@@ -256,14 +256,39 @@ class Program {
             ::waitpid(pid_, nullptr, 0);
         }
         for (const pid_t office : offices()) ::kill(office, SIGKILL);
+        for (const pid_t host : hosts()) ::kill(host, SIGKILL);
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
     pid_t pid() const { return pid_; }
     const fs::path& officeTemp() const { return officeTemp_; }
+    // Hidden offices at work: offices over UNO, or forks of the office host.
     std::vector<pid_t> offices() const {
-        return testing::processesMentioning(officeTemp_.string());
+        auto found = testing::processesMentioning(officeTemp_.string());
+        for (const pid_t host : hosts()) {
+            const auto id = std::to_string(host);
+            std::istringstream forks(
+                testing::readBytes("/proc/" + id + "/task/" + id + "/children"));
+            for (pid_t fork; forks >> fork;) found.push_back(fork);
+        }
+        return found;
+    }
+    // Office hosts of this program: told their folder by socket, so found by
+    // program and environment.
+    std::vector<pid_t> hosts() const {
+        std::vector<pid_t> found;
+        std::error_code ec;
+        for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+            std::error_code linkEc;
+            if (fs::read_symlink(entry.path() / "exe", linkEc).filename() != "pravelo-office-host")
+                continue;
+            if (testing::readBytes(entry.path() / "environ").find(officeTemp_.string()) ==
+                std::string::npos)
+                continue;
+            found.push_back(std::atoi(entry.path().filename().c_str()));
+        }
+        return found;
     }
     // The exit status once the program has ended within the limit.
     std::optional<int> waitForExit(std::chrono::seconds limit) {
@@ -398,6 +423,8 @@ TEST(LiveWindowTest, AnswersTheDesktopDuringABatchIgnoresASecondRunAndClosesAfte
     ASSERT_TRUE(status.has_value()) << "the program did not end after the document in hand";
     EXPECT_EQ(*status, 0);
     EXPECT_TRUE(program.offices().empty());
+    for (int i = 0; i < 100 && !program.hosts().empty(); ++i) std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(program.hosts().empty()) << "the office host outlived the program";
     EXPECT_EQ(closing.unanswered, 0);
 
     // The document in hand is the first one not yet saved when the close came.

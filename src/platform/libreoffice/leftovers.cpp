@@ -9,6 +9,7 @@
 
 #include "platform/libreoffice/document_file.h"
 #include "platform/libreoffice/private_profile.h"
+#include "platform/libreoffice/profile_view.h"
 
 namespace fs = std::filesystem;
 
@@ -50,6 +51,18 @@ void killOfficesOn(const fs::path& profile) {
     }
 }
 
+// A rewrite cut short is put back; lock files a fork listed are removed.
+void undoUnfinished(const fs::path& folder, bool locks) {
+    std::istringstream rewrite(readFile(folder / "rewrite"));
+    std::string copy, target;
+    if (std::getline(rewrite, copy, '\t') && std::getline(rewrite, target))
+        restoreFromSafetyCopy(copy, target);
+    if (!locks) return;
+    std::istringstream list(readFile(folder / "locks"));
+    std::error_code ignored;
+    for (std::string lock; std::getline(list, lock);) fs::remove(lock, ignored);
+}
+
 }  // namespace
 
 void markOwner(const fs::path& profile) {
@@ -76,14 +89,14 @@ void sweepLeftovers(const fs::path& tempFolder) {
             continue;
         }
         killOfficesOn(profile);
-        std::istringstream rewrite(readFile(profile / "rewrite"));
-        std::string copy, target;
-        if (std::getline(rewrite, copy, '\t') && std::getline(rewrite, target))
-            restoreFromSafetyCopy(copy, target);
+        undoUnfinished(profile, false);
+        // The forks of an office host that was killed too.
+        for (const auto& fork : fs::directory_iterator(profile / "forks", ec))
+            undoUnfinished(fork.path(), true);
         std::istringstream sockets(readFile(profile / "sockets"));
         std::error_code ignored;
         for (std::string socket; std::getline(sockets, socket);) fs::remove(socket, ignored);
-        fs::remove_all(profile, ignored);
+        removeTree(profile);
     }
 }
 

@@ -8,7 +8,7 @@
 
 #include "platform/libreoffice/macro_runner.h"
 #include "platform/libreoffice/office_session.h"
-#include "platform/posix/spawn.h"
+#include "platform/libreoffice/visible_office.h"
 
 namespace fs = std::filesystem;
 
@@ -18,30 +18,6 @@ using namespace uno;
 using css::uno::Any;
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
-
-namespace {
-
-bool guiOfficeInstalled(const fs::path& programDir) {
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(programDir, ec)) {
-        const auto name = entry.path().filename().string();
-        if (name.starts_with("libvclplug_") && name.ends_with(".so") &&
-            name != "libvclplug_svplo.so") {
-            return true;
-        }
-    }
-    return false;
-}
-
-bool displayAvailable() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && *value != '\0') return true;
-    }
-    return false;
-}
-
-}  // namespace
 
 void LoOptions::setCheckSpellingAsYouType(bool on) {
     set("/org.openoffice.Office.Linguistic/SpellChecking", "IsSpellAuto", on, spelling_);
@@ -78,25 +54,14 @@ LoApplication::~LoApplication() {
 
 void LoApplication::setVisible(bool visible) {
     if (!visible || !session_) return;
-    const std::string what = "Dokumentet kan ikke vises";
-    if (!displayAvailable()) {
-        throw Error(errors::NoDisplay,
-                    what + ": der er ingen skærm (hverken DISPLAY eller WAYLAND_DISPLAY er sat)");
-    }
-    if (!guiOfficeInstalled(session_->programDir())) {
-        throw Error(errors::NoDisplay, what +
-                                           ": LibreOffice er installeret uden sin grafiske "
-                                           "brugerflade (installer libreoffice-writer)");
-    }
+    checkCanShow(session_->options().soffice);
     const std::string document = session_->lastOpened();
     const std::string soffice = session_->options().soffice.string();
     // Ended first: its lock on the document would make the user's office ask
     // whether to open a copy.
     session_->end(true);
     session_.reset();
-    std::vector<std::string> args;
-    if (!document.empty()) args.push_back(document);
-    posix::spawnProgram(soffice, args, {.environment = officeEnvironment(), .detached = true});
+    showToUser(soffice, document);
 }
 
 // A headless office draws nothing, so there is no screen to stop updating.

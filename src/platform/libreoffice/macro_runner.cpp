@@ -12,6 +12,7 @@
 #include <com/sun/star/script/provider/XScript.hpp>
 #include <com/sun/star/script/provider/XScriptProvider.hpp>
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/libreoffice/macro_name.h"
 #include "platform/libreoffice/office_session.h"
@@ -69,7 +70,7 @@ MacroRef resolve(const Reference<ScriptProvider>& provider, const std::string& t
 // the error and returns it as "number: text". The library is the private
 // profile's copy: the user's own is never written.
 std::string installWrapper(const Reference<css::uno::XComponentContext>& context,
-                           const MacroRef& macro) {
+                           const MacroRef& macro, const std::filesystem::path& calledMark) {
     Reference<css::script::XLibraryContainer> libraries(
         context->getServiceManager()->createInstanceWithContext(
             "com.sun.star.script.ApplicationScriptLibraryContainer", context),
@@ -81,10 +82,22 @@ std::string installWrapper(const Reference<css::uno::XComponentContext>& context
     std::string module = "PraveloKald";
     for (int i = 2; modules->hasByName(toOU(module)); ++i)
         module = "PraveloKald" + std::to_string(i);
+    std::string mark = calledMark.string();
+    for (std::size_t at = 0; (at = mark.find('"', at)) != std::string::npos; at += 2)
+        mark.insert(at, "\"");
+    // The mark tells an End statement (no result, mark made) from a library
+    // that does not compile (nothing runs), which an office without a Basic
+    // editor reports in no other way.
     const std::string source =
         "Function PraveloRun() As String\n"
         "    On Error GoTo Failed\n"
         "    PraveloRun = \"\"\n"
+        "    Dim PraveloMark As Integer\n"
+        "    PraveloMark = FreeFile\n"
+        "    Open \"" +
+        mark +
+        "\" For Output As #PraveloMark\n"
+        "    Close #PraveloMark\n"
         "    " +
         macro.module + "." + macro.name +
         "\n"
@@ -116,10 +129,13 @@ void findMacro(Session& session, const std::string& typedName) {
 
 void runMacro(Session& session, const std::string& typedName) {
     const std::string what = "Makroen \"" + typedName + "\"";
+    const std::filesystem::path calledMark = session.scratch() / "makro-kaldt";
     const Any result = session.guarded(what + " kan ikke køres", errors::MacroFailed, [&] {
         const auto provider = basicProvider(session.context());
         const MacroRef macro = resolve(provider, typedName);
-        const auto module = installWrapper(session.context(), macro);
+        std::error_code ignored;
+        std::filesystem::remove(calledMark, ignored);
+        const auto module = installWrapper(session.context(), macro, calledMark);
         const auto uri =
             "vnd.sun.star.script:" + module + ".PraveloRun?language=Basic&location=application";
         try {
@@ -132,17 +148,22 @@ void runMacro(Session& session, const std::string& typedName) {
         }
     });
     rtl::OUString failure;
-    if (result >>= failure) {
-        if (failure.isEmpty()) return;
+    const bool returned = result >>= failure;
+    if (returned && !failure.isEmpty()) {
         const std::string text = toStd(failure);
         const int number = std::atoi(text.substr(0, text.find(": ")).c_str());
         throw Error(number != 0 ? number : errors::MacroFailed,
                     what + " stoppede med fejl " + text);
     }
-    // No result at all: either the macro ended Basic with End, or its library
-    // did not compile, which opens the Basic editor.
-    if (session.guarded(what, errors::MacroFailed,
-                        [&] { return basicIdeOpen(session.desktop()); })) {
+    // A library that does not compile runs nothing, not even the wrapper, and
+    // may still hand back an empty text. No result at all after the wrapper
+    // ran is an End statement, unless the Basic editor opened.
+    std::error_code ec;
+    const bool called = std::filesystem::exists(calledMark, ec);
+    std::filesystem::remove(calledMark, ec);
+    if (called && returned) return;
+    if (!called || session.guarded(what, errors::MacroFailed,
+                                   [&] { return basicIdeOpen(session.desktop()); })) {
         throw Error(errors::MacroFailed, what + " kan ikke køre: dets Basic-bibliotek har en fejl");
     }
 }

@@ -2,6 +2,8 @@
 
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
+#include <com/sun/star/frame/Desktop.hpp>
+#include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
 #include <fstream>
 
@@ -28,19 +30,21 @@ Session::Session(const LibreOfficeOptions& options, const std::string& productVe
                  const PrivateProfile* warmTemplate)
     : options_(options),
       programDir_(options.soffice.parent_path()),
-      profile_(options.tempFolder, options.userProfile, productVersion, warmTemplate),
-      scratch_(profile_.root() / "tmp") {
+      profile_(std::make_unique<PrivateProfile>(options.tempFolder, options.userProfile,
+                                                productVersion, warmTemplate)),
+      journalFolder_(profile_->root()),
+      scratch_(profile_->root() / "tmp") {
     const auto pipe = uniquePipeName();
-    sockets_ = officeSockets(pipe, profile_.url());
+    sockets_ = officeSockets(pipe, profile_->url());
     {
         // For the sweep at a later start, should the guard be killed as well.
-        std::ofstream list(profile_.root() / "sockets");
+        std::ofstream list(profile_->root() / "sockets");
         for (const auto& socket : sockets_) list << socket << '\n';
     }
     handler_ = new RefusingInteractionHandler;
     process_ = std::make_unique<OfficeProcess>(options.soffice.string(),
-                                               headlessArgs(pipe, profile_.url()),
-                                               OfficeLeftovers{profile_.root(), sockets_});
+                                               headlessArgs(pipe, profile_->url()),
+                                               OfficeLeftovers{profile_->root(), sockets_});
     try {
         auto connection = connect(*process_, pipe, programDir_, options.timeLimit);
         bridge_ = connection.bridge;
@@ -53,10 +57,20 @@ Session::Session(const LibreOfficeOptions& options, const std::string& productVe
     }
 }
 
+Session::Session(const LibreOfficeOptions& options, const InProcessOffice& office)
+    : options_(options),
+      programDir_(options.soffice.parent_path()),
+      journalFolder_(office.folder),
+      scratch_(office.folder / "tmp") {
+    handler_ = new RefusingInteractionHandler;
+    context_ = office.context;
+    desktop_ = css::frame::Desktop::create(context_);
+}
+
 void Session::failed(const std::string& what, std::int32_t number, bool expired,
                      const std::string& message) {
     if (expired) timedOut(what);
-    if (!process_->running()) {
+    if (process_ && !process_->running()) {
         end(false);
         throw Error(errors::OfficeEnded, what + ": kontorpakken stoppede uventet");
     }
@@ -76,7 +90,10 @@ void Session::noteOpening(const DocumentFile& document) {
     if (fs::exists(lock, ec) && staleOwnLock(lock, options_.tempFolder)) fs::remove(lock, ec);
     if (!fs::exists(lock, ec)) {
         ownLocks_.push_back(lock);
-        process_->noteLockFile(lock.string());
+        if (process_)
+            process_->noteLockFile(lock.string());
+        else
+            std::ofstream(journalFolder_ / "locks", std::ios::app) << lock.string() << '\n';
     }
     opened_.insert_or_assign(document.name, document);
     opened_.insert_or_assign(document.target.string(), document);
@@ -89,16 +106,16 @@ const DocumentFile* Session::opened(const std::string& path) const {
 }
 
 void Session::rewrite(const DocumentFile& file, const fs::path& newContent) {
-    const fs::path journal = profile_.root() / "rewrite";
+    const fs::path journal = journalFolder_ / "rewrite";
     rewriteInPlace(file, newContent, scratch_,
                    {.started =
                         [&](const std::string& copy, const std::string& target) {
                             std::ofstream(journal) << copy << '\t' << target << '\n';
-                            process_->noteRewrite(copy, target);
+                            if (process_) process_->noteRewrite(copy, target);
                         },
                     .finished =
                         [&] {
-                            process_->noteRewriteDone();
+                            if (process_) process_->noteRewriteDone();
                             std::error_code ignored;
                             fs::remove(journal, ignored);
                         }});
@@ -107,6 +124,10 @@ void Session::rewrite(const DocumentFile& file, const fs::path& newContent) {
 void Session::end(bool politely) {
     if (ended_) return;
     ended_ = true;
+    if (!process_) {
+        closeAll();
+        return;
+    }
     bool clean = false;
     if (politely && process_->running()) {
         try {
@@ -133,6 +154,20 @@ void Session::end(bool politely) {
 void Session::removeSockets() {
     std::error_code ignored;
     for (const auto& socket : sockets_) fs::remove(socket, ignored);
+}
+
+// An office of this process stays for the next caller: only its documents go.
+void Session::closeAll() {
+    try {
+        discardChanges();
+        auto components = desktop_->getComponents()->createEnumeration();
+        while (components->hasMoreElements()) {
+            Reference<css::util::XCloseable> closeable(components->nextElement(), UNO_QUERY);
+            if (closeable.is()) closeable->close(true);
+        }
+    } catch (...) {
+        // The fork ends next, and its documents with it.
+    }
 }
 
 // A document left changed after a failed step would otherwise make the office

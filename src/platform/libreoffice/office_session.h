@@ -25,6 +25,14 @@ namespace pravelo::platform::libreoffice {
 // "12 s" or "1500 ms", for texts about the time limit.
 std::string limitText(std::chrono::milliseconds limit);
 
+// The office this process is: a fork of the office host. Its own folder
+// takes the save copies, the rewrite journal and the list of its lock files,
+// which the host reads should the fork end before it is done.
+struct InProcessOffice {
+    com::sun::star::uno::Reference<com::sun::star::uno::XComponentContext> context;
+    std::filesystem::path folder;
+};
+
 // One hidden office with its private profile, connected. Shared by the
 // application and the documents handed out, which may outlive it.
 class Session {
@@ -32,6 +40,8 @@ class Session {
     // Throws Error when the office cannot be started or does not answer.
     Session(const LibreOfficeOptions& options, const std::string& productVersion,
             const PrivateProfile* warmTemplate);
+    // The office of this very process; the host keeps the time limit.
+    Session(const LibreOfficeOptions& options, const InProcessOffice& office);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
     ~Session() { end(false); }
@@ -41,16 +51,20 @@ class Session {
     template <typename F>
     auto guarded(const std::string& what, std::int32_t number, F&& call) {
         if (ended_) throw Error(errors::OfficeEnded, what + ": kontorpakken er allerede lukket");
-        Watchdog watchdog(options_.timeLimit, [this] { process_->killGroup(); });
+        std::unique_ptr<Watchdog> watchdog;
+        if (process_)
+            watchdog =
+                std::make_unique<Watchdog>(options_.timeLimit, [this] { process_->killGroup(); });
+        const auto expired = [&] { return watchdog && watchdog->expired(); };
         try {
             return call();
         } catch (const Error&) {
-            if (watchdog.expired()) timedOut(what);
+            if (expired()) timedOut(what);
             throw;
         } catch (const com::sun::star::uno::Exception& e) {
-            failed(what, number, watchdog.expired(), uno::officeMessage(e.Message));
+            failed(what, number, expired(), uno::officeMessage(e.Message));
         } catch (const std::exception&) {
-            failed(what, number, watchdog.expired(), {});
+            failed(what, number, expired(), {});
         }
     }
 
@@ -74,7 +88,7 @@ class Session {
 
     // Writes new content into a document, under the guard's eye.
     void rewrite(const DocumentFile& file, const std::filesystem::path& newContent);
-    // A folder of the private profile for files of ours, removed with it.
+    // A folder for files of ours, removed with the office.
     const std::filesystem::path& scratch() const { return scratch_; }
 
     // Ends the office: politely first when asked to, then by force.
@@ -90,10 +104,13 @@ class Session {
                              const std::string& message);
     void removeSockets();
     void discardChanges();
+    void closeAll();
 
     LibreOfficeOptions options_;
     std::filesystem::path programDir_;
-    PrivateProfile profile_;
+    std::unique_ptr<PrivateProfile> profile_;
+    // Where the rewrite journal (and in a fork the list of lock files) is kept.
+    std::filesystem::path journalFolder_;
     std::filesystem::path scratch_;
     std::vector<std::string> sockets_;
     std::unique_ptr<OfficeProcess> process_;

@@ -1,0 +1,30 @@
+#include "platform/libreoffice/office_engine.h"
+
+#include <cstdlib>
+
+namespace pravelo::platform::libreoffice {
+
+OfficeEngine::OfficeEngine(LibreOfficeOptions options, const std::string& choice) : uno_(options) {
+    if (choice != "uno") fork_ = std::make_unique<ForkLauncher>(std::move(options));
+}
+
+std::string OfficeEngine::fromEnvironment() {
+    const char* value = std::getenv("PRAVELO_OFFICE_ENGINE");
+    return value != nullptr ? value : "";
+}
+
+OfficeLauncher& OfficeEngine::pick() {
+    if (fork_ && !fork_->ready()) fork_.reset();
+    if (fork_) return *fork_;
+    return uno_;
+}
+
+std::unique_ptr<OfficeApplication> OfficeEngine::startNew() {
+    return pick().startNew();
+}
+
+std::string OfficeEngine::checkMacro(const std::string& macroName) {
+    return pick().checkMacro(macroName);
+}
+
+}  // namespace pravelo::platform::libreoffice

@@ -1,0 +1,186 @@
+// What the fork engine adds to the launcher's guarantees: documents do not
+// share what a macro leaves, one warm host serves them all, and a killed
+// program leaves nothing.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <thread>
+
+#include "launcher_fixture.h"
+#include "platform/libreoffice/office_engine.h"
+#include "platform/libreoffice/office_errors.h"
+#include "platform/libreoffice/office_process.h"
+
+using namespace pravelo::testing;
+using pravelo::platform::libreoffice::OfficeEngine;
+
+namespace {
+
+// Leaves a Basic global, a changed setting and a file in the profile; Look
+// writes what it finds into the document.
+const std::string traces =
+    "Global Marker As String\n"
+    "\n"
+    "Function SpellAccess() As Object\n"
+    "    Dim args(0) As New com.sun.star.beans.PropertyValue\n"
+    "    Dim provider As Object\n"
+    "    args(0).Name = \"nodepath\"\n"
+    "    args(0).Value = \"/org.openoffice.Office.Linguistic/SpellChecking\"\n"
+    "    provider = createUnoService(\"com.sun.star.configuration.ConfigurationProvider\")\n"
+    "    SpellAccess = provider.createInstanceWithArguments("
+    "\"com.sun.star.configuration.ConfigurationUpdateAccess\", args())\n"
+    "End Function\n"
+    "\n"
+    "Function TraceFile() As String\n"
+    "    Dim paths As Object\n"
+    "    paths = createUnoService(\"com.sun.star.util.PathSettings\")\n"
+    "    TraceFile = ConvertFromURL(paths.UserConfig) & \"/pravelo-spor.txt\"\n"
+    "End Function\n"
+    "\n"
+    "Sub Leave\n"
+    "    Dim settings As Object\n"
+    "    Dim path As String\n"
+    "    Marker = \"SAT\"\n"
+    "    settings = SpellAccess()\n"
+    "    settings.replaceByName(\"IsSpellAuto\", True)\n"
+    "    settings.commitChanges()\n"
+    "    path = TraceFile()\n"
+    "    Open path For Output As #1\n"
+    "    Print #1, \"spor\"\n"
+    "    Close #1\n"
+    "    ThisComponent.getText().getStart().setString(\"LEFT \")\n"
+    "End Sub\n"
+    "\n"
+    "Sub Look\n"
+    "    Dim settings As Object\n"
+    "    Dim found As String\n"
+    "    settings = SpellAccess()\n"
+    "    found = \"global=\" & Marker & \";spell=\" & settings.getByName(\"IsSpellAuto\")\n"
+    "    found = found & \";file=\" & FileExists(TraceFile()) & \"; \"\n"
+    "    ThisComponent.getText().getStart().setString(found)\n"
+    "End Sub\n";
+
+}  // namespace
+
+// Also once for each way a fork gets its profile.
+class IsolationTest : public LauncherTest {};
+
+TEST_P(IsolationTest, WhatAMacroLeavesDoesNotReachTheNextDocument) {
+    writeUserProfile(userProfile(), {{"Standard", {{"Module1", traces}}}});
+    profileBefore = folderDigest(userProfile());
+    auto office = launcher();
+    auto error = edit(office, document, "Leave");
+    ASSERT_FALSE(error) << error->description();
+    ASSERT_NE(officeText(document).find("LEFT "), std::string::npos);
+    // The view asked for, not a fallback.
+    if (office.fork() != nullptr) {
+        EXPECT_EQ("fork-" + office.fork()->host()->view(), GetParam());
+    }
+    // Within one office the traces are there, so Look can see them.
+    {
+        auto app = office.startNew();
+        app->documents().open(other.string());
+        app->run("Leave");
+        app->run("Look");
+        app->activeDocument()->close(OfficeDocument::SaveChanges);
+        app->quit();
+        const auto text = officeText(other);
+        EXPECT_NE(text.find("global=SAT;spell=True;file=True"), std::string::npos) << text;
+    }
+    fs::copy_file(wordFixtures() / "second.doc", other, fs::copy_options::overwrite_existing);
+    error = edit(office, other, "Look");
+    ASSERT_FALSE(error) << error->description();
+    const auto text = officeText(other);
+    EXPECT_NE(text.find("global=;"), std::string::npos) << text;
+    EXPECT_NE(text.find("spell=False"), std::string::npos) << text;
+    EXPECT_NE(text.find("file=False"), std::string::npos) << text;
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, IsolationTest,
+                         ::testing::Values("uno", "fork-overlay", "fork-userns", "fork-copy"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+class ForkEngineTest : public LauncherTest {};
+
+TEST_P(ForkEngineTest, OneWarmHostServesEveryDocumentAndOutlivesAKilledFork) {
+    auto office = launcher(std::chrono::seconds(4));
+    ASSERT_FALSE(edit(office, document, "InsertText"));
+    ASSERT_NE(office.fork()->host(), nullptr);
+    const pid_t host = office.fork()->host()->pid();
+    EXPECT_LT(office.fork()->host()->startCost(), std::chrono::seconds(30));
+    const auto error = edit(office, other, "LoopForever");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->number(), pravelo::platform::libreoffice::errors::TimedOut);
+    fs::copy_file(wordFixtures() / "first.doc", document, fs::copy_options::overwrite_existing);
+    const auto again = edit(office, document, "InsertText");
+    ASSERT_FALSE(again) << again->description();
+    EXPECT_EQ(office.fork()->host()->pid(), host);
+    // The host has no fork left over, and no fork folder.
+    EXPECT_TRUE(
+        readBytes("/proc/" + std::to_string(host) + "/task/" + std::to_string(host) + "/children")
+            .empty());
+}
+
+// The program killed while a document is open: the host ends its fork, removes
+// the document's lock file and the private profile, and ends.
+TEST_P(ForkEngineTest, AKilledProgramLeavesNothingBehind) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t program = ::fork();
+    if (program == 0) {
+        ::close(ready[0]);
+        try {
+            AnyLauncher office(GetParam(), options(), hosts);
+            auto app = office.startNew();
+            app->documents().open(document.string());
+            const std::string host = std::to_string(office.fork()->host()->pid()) + "\n";
+            [[maybe_unused]] auto written = ::write(ready[1], host.data(), host.size());
+            ::pause();
+        } catch (...) {
+        }
+        ::_exit(1);
+    }
+    ::close(ready[1]);
+    char buffer[32] = {};
+    const auto got = ::read(ready[0], buffer, sizeof buffer - 1);
+    ::close(ready[0]);
+    ASSERT_GT(got, 0) << "the program could not open the document";
+    const pid_t host = std::atoi(buffer);
+    EXPECT_TRUE(fs::exists(pravelo::platform::libreoffice::lockFileOf(document)));
+    ::kill(program, SIGKILL);
+    ::waitpid(program, nullptr, 0);
+    for (int i = 0; i < 200 && ::kill(host, 0) == 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_NE(::kill(host, 0), 0) << "the host outlived the program";
+    EXPECT_FALSE(fs::exists(pravelo::platform::libreoffice::lockFileOf(document)));
+    // TearDown: the private folder is empty.
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, ForkEngineTest,
+                         ::testing::Values("fork-overlay", "fork-userns", "fork-copy"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
+
+TEST(OfficeEngine, TheUnoLauncherIsChosenByNameOrWhenTheHostCannotStart) {
+    TempFolder folder;
+    LibreOfficeOptions options = LibreOfficeOptions::defaults();
+    options.tempFolder = folder.path();
+    EXPECT_EQ(OfficeEngine(options, "uno").current(), "uno");
+    EXPECT_EQ(OfficeEngine(options, "").current(), "fork");
+
+    // No office at all: the host cannot start, and the fallback fails in turn.
+    options.soffice = folder.path() / "intet kontor" / "soffice";
+    OfficeEngine engine(options, "");
+    EXPECT_THROW(engine.startNew(), Error);
+    EXPECT_EQ(engine.current(), "uno");
+}
