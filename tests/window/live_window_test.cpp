@@ -477,6 +477,7 @@ TEST(LiveWindowTest, KilledDuringABatchLeavesNothingBehind) {
     const auto leftovers = [&] {
         std::string found;
         if (!program.offices().empty()) found += "an office still runs; ";
+        if (!program.hosts().empty()) found += "an office host still runs; ";
         for (const auto& entry : fs::directory_iterator(program.officeTemp()))
             if (entry.path().filename().string().starts_with("pravelo-office-"))
                 found += entry.path().string() + "; ";
