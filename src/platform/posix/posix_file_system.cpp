@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <vector>
 
+#include "platform/buffered_text_input.h"
 #include "platform/posix/cp1252.h"
 #include "platform/posix/system_error.h"
 
@@ -59,75 +60,31 @@ int openOrdinary(const std::string& path, int flags, const std::string& what) {
     return fd;
 }
 
-class PosixTextInput : public TextInput {
+class PosixTextInput : public BufferedTextInput {
   public:
-    PosixTextInput(int fd, std::string path)
-        : fd_(fd), path_(std::move(path)), buffer_(64 * 1024) {}
+    PosixTextInput(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
     ~PosixTextInput() override { ::close(fd_); }
     PosixTextInput(const PosixTextInput&) = delete;
     PosixTextInput& operator=(const PosixTextInput&) = delete;
 
-    bool atEnd() override { return !available(); }
-
-    std::string readLine(std::size_t maxBytes) override {
-        if (!available()) throw Error(errnum::InputPastEnd, "Læsning forbi slutningen af filen");
-        std::string raw;
-        while (available()) {
-            const char* begin = buffer_.data() + position_;
-            const char* end = buffer_.data() + length_;
-            const std::size_t room = maxBytes - raw.size();
-            if (static_cast<std::size_t>(end - begin) > room) end = begin + room;
-            const char* stop = begin;
-            while (stop != end && *stop != '\r' && *stop != '\n') ++stop;
-            raw.append(begin, stop);
-            position_ += static_cast<std::size_t>(stop - begin);
-            if (stop != end) {
-                skipLineEnd();
-                break;
-            }
-            if (raw.size() >= maxBytes) {
-                // A line exactly maxBytes long is one line, not one and an empty one.
-                if (available() && (buffer_[position_] == '\r' || buffer_[position_] == '\n'))
-                    skipLineEnd();
-                break;
-            }
-        }
-        return cp1252ToUtf8(raw);
-    }
-
   private:
-    // At a CR, LF or CR LF: steps over it.
-    void skipLineEnd() {
-        const char terminator = buffer_[position_];
-        ++position_;
-        if (terminator == '\r' && available() && buffer_[position_] == '\n') ++position_;
-    }
-
-    // True when at least one unread byte is in the buffer, refilling it if needed.
-    bool available() {
-        if (position_ < length_) return true;
-        if (endReached_) return false;
+    std::size_t fill(char* data, std::size_t size) override {
         ssize_t count;
         do {
-            count = ::read(fd_, buffer_.data(), buffer_.size());
+            count = ::read(fd_, data, size);
         } while (count < 0 && errno == EINTR);
         if (count < 0) {
             const int err = errno;
             throw Error(errnumFor(err),
                         "Filen " + quoted(path_) + " kan ikke læses: " + danishReason(err));
         }
-        position_ = 0;
-        length_ = static_cast<std::size_t>(count);
-        endReached_ = count == 0;
-        return count > 0;
+        return static_cast<std::size_t>(count);
     }
+
+    std::string decode(const std::string& raw) override { return cp1252ToUtf8(raw); }
 
     int fd_;
     std::string path_;
-    std::vector<char> buffer_;
-    std::size_t position_ = 0;
-    std::size_t length_ = 0;
-    bool endReached_ = false;
 };
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/buffered_text_input.h"
 #include "platform/win32/system_error.h"
 #include "platform/win32/text_convert.h"
 
@@ -57,68 +58,25 @@ HANDLE openOrdinary(const std::string& path, DWORD access, DWORD disposition,
     return handle;
 }
 
-class Win32TextInput : public TextInput {
+class Win32TextInput : public BufferedTextInput {
   public:
-    Win32TextInput(HANDLE handle, std::string path)
-        : handle_(handle), path_(std::move(path)), buffer_(64 * 1024) {}
-
-    bool atEnd() override { return !available(); }
-
-    std::string readLine(std::size_t maxBytes) override {
-        if (!available()) throw Error(errnum::InputPastEnd, "Læsning forbi slutningen af filen");
-        std::string raw;
-        while (available()) {
-            const char* begin = buffer_.data() + position_;
-            const char* end = buffer_.data() + length_;
-            const std::size_t room = maxBytes - raw.size();
-            if (static_cast<std::size_t>(end - begin) > room) end = begin + room;
-            const char* stop = begin;
-            while (stop != end && *stop != '\r' && *stop != '\n') ++stop;
-            raw.append(begin, stop);
-            position_ += static_cast<std::size_t>(stop - begin);
-            if (stop != end) {
-                skipLineEnd();
-                break;
-            }
-            if (raw.size() >= maxBytes) {
-                // A line exactly maxBytes long is one line, not one and an empty one.
-                if (available() && (buffer_[position_] == '\r' || buffer_[position_] == '\n'))
-                    skipLineEnd();
-                break;
-            }
-        }
-        return ansiToUtf8(raw);
-    }
+    Win32TextInput(HANDLE handle, std::string path) : handle_(handle), path_(std::move(path)) {}
 
   private:
-    void skipLineEnd() {
-        const char terminator = buffer_[position_];
-        ++position_;
-        if (terminator == '\r' && available() && buffer_[position_] == '\n') ++position_;
-    }
-
-    bool available() {
-        if (position_ < length_) return true;
-        if (endReached_) return false;
+    std::size_t fill(char* data, std::size_t size) override {
         DWORD count = 0;
-        if (!ReadFile(handle_.get(), buffer_.data(), static_cast<DWORD>(buffer_.size()), &count,
-                      nullptr)) {
+        if (!ReadFile(handle_.get(), data, static_cast<DWORD>(size), &count, nullptr)) {
             const DWORD code = GetLastError();
             throw Error(errnumFor(code),
                         "Filen " + quoted(path_) + " kan ikke læses: " + danishReason(code));
         }
-        position_ = 0;
-        length_ = count;
-        endReached_ = count == 0;
-        return count > 0;
+        return count;
     }
+
+    std::string decode(const std::string& raw) override { return ansiToUtf8(raw); }
 
     Handle handle_;
     std::string path_;
-    std::vector<char> buffer_;
-    std::size_t position_ = 0;
-    std::size_t length_ = 0;
-    bool endReached_ = false;
 };
 
 }  // namespace
