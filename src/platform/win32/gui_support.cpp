@@ -72,4 +72,19 @@ HICON programIcon() {
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_SHARED));
 }
 
+void registerWindowClass(const wchar_t* name, int backgroundColour) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (GetClassInfoExW(instance, name, &windowClass)) return;
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = programIcon();
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground =
+        reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(backgroundColour + 1));
+    windowClass.lpszClassName = name;
+    RegisterClassExW(&windowClass);
+}
+
 }  // namespace pravelo::platform::win32

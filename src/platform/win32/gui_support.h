@@ -35,4 +35,7 @@ void runHandler(const std::function<void()>& handler, MessageBoxes& boxes);
 // The program's 32 x 32 icon from its resources.
 HICON programIcon();
 
+// Registers a top-level window class of ours, with the program's icon, once.
+void registerWindowClass(const wchar_t* name, int backgroundColour);
+
 }  // namespace pravelo::platform::win32

@@ -14,21 +14,6 @@ constexpr wchar_t kClassName[] = L"PraveloAbout";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE;
 
-void registerClass() {
-    static bool registered = false;
-    if (registered) return;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = DefWindowProcW;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hIcon = programIcon();
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    RegisterClassExW(&windowClass);
-    registered = true;
-}
-
 void drawLine(HDC dc, int dpi, int x1, int x2, int y, int width, COLORREF color) {
     RECT line{scaled(x1, dpi), scaled(y, dpi), scaled(x2, dpi), scaled(y, dpi) + width};
     HBRUSH brush = CreateSolidBrush(color);
@@ -39,7 +24,7 @@ void drawLine(HDC dc, int dpi, int x1, int x2, int y, int width, COLORREF color)
 }  // namespace
 
 Win32AboutDialog::Win32AboutDialog(HWND owner, MessageBoxes* boxes) : owner_(owner), boxes_(boxes) {
-    registerClass();
+    registerWindowClass(kClassName, COLOR_BTNFACE);
     const int dpi = systemDpi();
     RECT frame{0, 0, scaled(5730, dpi), scaled(4200, dpi)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
