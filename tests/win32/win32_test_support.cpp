@@ -8,10 +8,16 @@
 #include <stdexcept>
 
 #include "platform/win32/text_convert.h"
+#include "word_stand_in/stand_in_word.h"
 
 namespace pravelo::platform::win32::testing {
 
 namespace {
+
+const std::wstring kWordClassKey =
+    std::wstring(L"Software\\Classes\\CLSID\\") + pravelo::testing::word_stand_in::kClassId;
+const std::wstring kWordServerKey = kWordClassKey + L"\\LocalServer32";
+constexpr REGSAM kViews[] = {KEY_WOW64_64KEY, KEY_WOW64_32KEY};
 
 void removeTree(const std::wstring& folder) {
     WIN32_FIND_DATAW entry{};
@@ -87,6 +93,41 @@ std::string programFolder() {
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring text(path, length);
     return fromWide(text.substr(0, text.find_last_of(L'\\')));
+}
+
+std::string wordStandInPath() {
+    return programFolder() + "\\" + pravelo::testing::word_stand_in::kExeName;
+}
+
+void registerWordStandIn(const std::string& exePath) {
+    const std::wstring command = L"\"" + toWide(exePath) + L"\" /Automation";
+    for (const REGSAM view : kViews) {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kWordServerKey.c_str(), 0, nullptr, 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE | view, nullptr, &key,
+                            nullptr) != ERROR_SUCCESS) {
+            throw std::runtime_error("cannot register the word processor's stand-in");
+        }
+        // A real installation's server is not ours to replace.
+        wchar_t old[1024] = {};
+        DWORD size = sizeof(old) - sizeof(wchar_t);
+        if (RegQueryValueExW(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(old), &size) ==
+                ERROR_SUCCESS &&
+            old[0] != 0 && !std::wstring(old).ends_with(L"WordStandIn.exe\" /Automation")) {
+            RegCloseKey(key);
+            throw std::runtime_error("the word processor is registered already");
+        }
+        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                       static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+}
+
+void unregisterWordStandIn() {
+    for (const REGSAM view : kViews) {
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kWordServerKey.c_str(), view, 0);
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kWordClassKey.c_str(), view, 0);
+    }
 }
 
 }  // namespace pravelo::platform::win32::testing

@@ -29,4 +29,11 @@ std::string awaitFile(const std::string& path, int timeoutMs = 15000);
 // The folder this test program runs from.
 std::string programFolder();
 
+// The word processor's stand-in (word_stand_in/stand_in_word.h), beside the test programs.
+std::string wordStandInPath();
+// Registers exePath as the word processor's local server in both registry views, and
+// removes that again. Refuses to replace a registration that is not a stand-in's.
+void registerWordStandIn(const std::string& exePath);
+void unregisterWordStandIn();
+
 }  // namespace pravelo::platform::win32::testing
