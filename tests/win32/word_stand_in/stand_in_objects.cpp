@@ -185,6 +185,7 @@ class Dispatch : public IDispatch {
         const Member& member = members_[id - 1];
         DISPPARAMS none{};
         const DISPPARAMS& p = params ? *params : none;
+        if (p.cNamedArgs > p.cArgs) return DISP_E_BADPARAMCOUNT;
         std::wstring line = std::wstring(type_) + L"." + member.name;
         std::vector<Value> arguments(member.parameters.size());
 
@@ -300,7 +301,10 @@ class Documents : public Dispatch {
         if (path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
             throw Fault{kFileNotFound, L"This file could not be found.\r(" + path + L")"};
         }
-        if (contains(name, L"fail")) throw Fault{kCorrupted, L"The file appears to be corrupted."};
+        // "closefail" is Close's trigger, not this one.
+        if (contains(name, L"fail") && !contains(name, L"closefail")) {
+            throw Fault{kCorrupted, L"The file appears to be corrupted."};
+        }
         if (contains(name, L"protected")) {
             if (arguments[4].text.empty()) hang();
             throw Fault{

@@ -48,6 +48,7 @@
 // DISP_E_EXCEPTION with EXCEPINFO source "Microsoft Word", wCode 0 and:
 //   Open, missing file                 0x800A1436 This file could not be found.\r(<path>)
 //   Open, name has "fail"              0x800A16A0 The file appears to be corrupted.
+//         (but not "closefail")
 //   Open, name has "protected"         with a PasswordDocument:
 //                                      0x800A1520 The password is incorrect. ...\r(<path>)
 //                                      without one: hangs (a password prompt)
