@@ -1,7 +1,7 @@
 # Pravelo.exe: the logic wired to the Windows platform, one file with no DLL of its own.
 add_library(pravelo_app STATIC win32_app.cpp)
 target_link_libraries(pravelo_app PUBLIC
-    pravelo_main_window pravelo_about pravelo_platform_win32)
+    pravelo_main_window pravelo_about pravelo_platform_win32 pravelo_platform_word)
 
 add_executable(pravelo WIN32 win32_main.cpp)
 set_target_properties(pravelo PROPERTIES OUTPUT_NAME Pravelo)

@@ -4,13 +4,13 @@
 #include "common/commen_functions.h"
 #include "main_window/frm_list_mine_filer.h"
 #include "platform/platform.h"
-#include "platform/win32/no_office_launcher.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_host.h"
 #include "platform/win32/win32_main_form.h"
 #include "platform/win32/win32_message_boxes.h"
 #include "platform/win32/win32_process_starter.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/word/word_launcher.h"
 #include "settings/settings.h"
 #include "word_engine/doo_with_file.h"
 
@@ -31,7 +31,7 @@ class Win32App {
     platform::win32::Win32FileSystem files_;
     platform::win32::Win32ProcessStarter processes_;
     platform::win32::Win32Registry registry_;
-    platform::win32::NoOfficeLauncher office_;
+    platform::word::WordLauncher office_;
     platform::win32::Win32MainForm form_;
     platform::win32::Win32MessageBoxes messages_;
     platform::Platform platform_;

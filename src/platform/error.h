@@ -29,6 +29,8 @@ inline constexpr std::int32_t PathNotFound = 76;
 inline constexpr std::int32_t FileAccess = 75;
 inline constexpr std::int32_t DeviceUnavailable = 68;
 inline constexpr std::int32_t Internal = 51;
+// An office step that did not end within its limit; the office was stopped.
+inline constexpr std::int32_t TimedOut = 1001;
 }  // namespace errnum
 
 }  // namespace pravelo::platform

@@ -8,9 +8,9 @@
 
 #include "platform/error.h"
 #include "platform/win32/gui_support.h"
-#include "platform/win32/no_office_launcher.h"
 #include "platform/win32/text_convert.h"
 #include "platform/win32/win32_about_dialog.h"
+#include "platform/word/word_launcher.h"
 #include "window_harness.h"
 
 namespace pravelo::testing {
@@ -343,8 +343,8 @@ TEST_F(Win32Window, RunButtonEditsTheSelectionThroughTheFakeOffice) {
     shot(h.form.window(), "failures");
 }
 
-TEST_F(Win32Window, WithoutAnOfficeEachDocumentFailsCleanly) {
-    platform::win32::NoOfficeLauncher none;
+TEST_F(Win32Window, WithoutWordEachDocumentFailsCleanly) {
+    platform::word::WordLauncher none;
     WindowHarness noOffice(&none);
     noOffice.addDocument("a.doc");
     noOffice.addDocument("b.doc");
@@ -355,8 +355,9 @@ TEST_F(Win32Window, WithoutAnOfficeEachDocumentFailsCleanly) {
     EXPECT_NE(noOffice.text(Form::IdText2).find("0 fil(er) er editeret!"), std::string::npos);
     const std::string log = platform::win32::testing::readBytes(noOffice.logPath());
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2);
-    EXPECT_NE(log.find(", 429, " + platform::win32::utf8ToAnsi(noOffice.documentPath("a.doc")) +
-                       ", Intet"),
+    // The class is not registered: the HRESULT, as classic clients show it.
+    EXPECT_NE(log.find(", -2147221164, " +
+                       platform::win32::utf8ToAnsi(noOffice.documentPath("a.doc")) + ", Word er"),
               std::string::npos)
         << log;
 }

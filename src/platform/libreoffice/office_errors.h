@@ -19,7 +19,7 @@ inline constexpr std::int32_t CannotOpen = errnum::FileAccess;
 inline constexpr std::int32_t CannotSave = 57;  // device I/O error
 inline constexpr std::int32_t NoDisplay = errnum::DeviceUnavailable;
 inline constexpr std::int32_t OfficeFailure = errnum::Internal;
-inline constexpr std::int32_t TimedOut = 1001;
+inline constexpr std::int32_t TimedOut = errnum::TimedOut;
 inline constexpr std::int32_t OfficeEnded = 1002;
 inline constexpr std::int32_t MacroFailed = 1003;  // stopped without a Basic error number
 
