@@ -90,9 +90,13 @@ class PraveloExe : public ::testing::Test {
         ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    platform::win32::toWide(documents).c_str(), &startup, &started));
         SetEnvironmentVariableW(L"PRAVELO_WORD_RECORD", nullptr);
-        ASSERT_TRUE(
-            waitUntil([&] { return (window = mainWindowOf(started.dwProcessId)) != nullptr; },
-                      std::chrono::seconds(30)));
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                // Shown once its start-up sequence has run.
+                window = mainWindowOf(started.dwProcessId);
+                return window != nullptr && IsWindowVisible(window);
+            },
+            std::chrono::seconds(30)));
     }
     HWND control(int id) const { return GetDlgItem(window, id); }
     void runAll(std::size_t documentCount) {
@@ -119,16 +123,15 @@ TEST_F(PraveloExe, ThreeDocumentsTheSecondFailing) {
     for (const auto& path : paths) writeBytes(path, "indhold\r\n");
     start();
     runAll(3);
-    EXPECT_TRUE(
-        waitUntil([&] { return textOf(control(Form::IdStatusBar1)) == "Fejl ved editering!"; },
-                  std::chrono::seconds(90)));
+    // The error list is shown only by a report with failures.
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(control(Form::IdText2)) != FALSE; },
+                          std::chrono::seconds(90)));
 
     const std::string errors = textOf(control(Form::IdText2));
     EXPECT_NE(errors.find(", Err: " + paths[1] + "\r\n2 fil(er) er editeret!\r\n"),
               std::string::npos)
         << errors;
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
-    EXPECT_TRUE(IsWindowVisible(control(Form::IdText2)));
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(started.hProcess, 15000), WAIT_OBJECT_0);
