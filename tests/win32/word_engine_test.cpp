@@ -22,7 +22,7 @@ using platform::win32::testing::readBytes;
 using platform::win32::testing::writeBytes;
 using Calls = std::vector<std::string>;
 
-const std::string kNoPassword = "\x01pravelo-ingen-adgangskode";
+const std::string kNoPassword = "pravelo#7F3C";
 
 class WordEngine : public ::testing::Test {
   protected:

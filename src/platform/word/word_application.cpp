@@ -24,7 +24,8 @@ constexpr long kMacrosLow = 1;  // what Word uses when automation starts it
 constexpr long kOriginalDocumentFormat = 1;
 // Given for every open: a protected document then fails at once with Word's
 // own error instead of waiting, hidden, for a password no one can type.
-constexpr const char* kNoPassword = "\x01pravelo-ingen-adgangskode";
+// Short: old formats take at most 15 characters.
+constexpr const char* kNoPassword = "pravelo#7F3C";
 
 std::string limitText(std::chrono::milliseconds limit) {
     const auto ms = limit.count();
