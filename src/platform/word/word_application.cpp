@@ -81,7 +81,7 @@ WordInstance::WordInstance(const WordOptions& options)
         // Without its process no limit can end a hung call: send it away at once.
         failed = true;
         try {
-            step(L"Quit", [&] {
+            step(L"Application.Quit", [&] {
                 application.call(L"Quit", {}, {{L"SaveChanges", Variant::integer(0)}});
             });
         } catch (const Error&) {

@@ -137,7 +137,10 @@ void WordProcess::terminate() {
         TerminateProcess(process_, 1);
         return;
     }
-    for (DWORD pid : startedSinceNote()) {
+    // Not yet adopted: only a process that can be told apart is ours to end.
+    const std::set<DWORD> fresh = startedSinceNote();
+    if (fresh.size() != 1) return;
+    for (DWORD pid : fresh) {
         if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, pid)) {
             TerminateProcess(process, 1);
             CloseHandle(process);

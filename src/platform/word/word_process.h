@@ -35,7 +35,8 @@ class WordProcess {
     // False once the adopted process has ended.
     bool running() const;
 
-    // Safe from any thread. Before adoption it ends what started since noteStart().
+    // Safe from any thread. Before adoption it ends the one process that started
+    // since noteStart(), if there is exactly one.
     void terminate();
     bool waitForExit(std::chrono::milliseconds grace);
     // A visible Word stays with the user after we end.
