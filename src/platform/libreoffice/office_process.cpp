@@ -246,25 +246,6 @@ SocketOwner socketOwner(const std::string& socketPath, pid_t group) {
     return owner;
 }
 
-Watchdog::Watchdog(std::chrono::milliseconds limit, std::function<void()> onExpiry) {
-    thread_ = std::thread([this, limit, onExpiry = std::move(onExpiry)] {
-        std::unique_lock lock(mutex_);
-        if (!wake_.wait_for(lock, limit, [this] { return done_; })) {
-            expired_ = true;
-            onExpiry();
-        }
-    });
-}
-
-Watchdog::~Watchdog() {
-    {
-        std::lock_guard lock(mutex_);
-        done_ = true;
-    }
-    wake_.notify_all();
-    thread_.join();
-}
-
 fs::path lockFileOf(const fs::path& document) {
     return document.parent_path() / (".~lock." + document.filename().string() + "#");
 }

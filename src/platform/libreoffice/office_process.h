@@ -2,15 +2,12 @@
 
 #include <sys/types.h>
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <filesystem>
-#include <functional>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "platform/watchdog.h"
 
 namespace pravelo::platform::libreoffice {
 
@@ -92,22 +89,7 @@ enum class SocketOwner { NotListening, Group, Other };
 // the given process group.
 SocketOwner socketOwner(const std::string& socketPath, pid_t group);
 
-// Calls onExpiry from its own thread when not disarmed within the time limit.
-class Watchdog {
-  public:
-    Watchdog(std::chrono::milliseconds limit, std::function<void()> onExpiry);
-    ~Watchdog();
-    Watchdog(const Watchdog&) = delete;
-    Watchdog& operator=(const Watchdog&) = delete;
-    bool expired() const { return expired_; }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool done_ = false;
-    std::atomic<bool> expired_{false};
-    std::thread thread_;
-};
+using platform::Watchdog;
 
 // The office's lock file of a document (".~lock.<name>#" beside it).
 std::filesystem::path lockFileOf(const std::filesystem::path& document);

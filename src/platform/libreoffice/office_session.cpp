@@ -21,11 +21,6 @@ namespace {
 constexpr auto QuitGrace = std::chrono::seconds(5);
 }
 
-std::string limitText(std::chrono::milliseconds limit) {
-    const auto ms = limit.count();
-    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
-}
-
 Session::Session(const LibreOfficeOptions& options, const std::string& productVersion,
                  const PrivateProfile* warmTemplate)
     : options_(options),

@@ -22,9 +22,6 @@
 
 namespace pravelo::platform::libreoffice {
 
-// "12 s" or "1500 ms", for texts about the time limit.
-std::string limitText(std::chrono::milliseconds limit);
-
 // The office this process is: a fork of the office host. Its own folder
 // takes the save copies, the rewrite journal and the list of its lock files,
 // which the host reads should the fork end before it is done.

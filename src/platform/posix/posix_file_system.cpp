@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/buffered_text_input.h"
+#include "platform/crlf_line.h"
 #include "platform/posix/cp1252.h"
 #include "platform/posix/system_error.h"
 
@@ -95,14 +96,7 @@ std::unique_ptr<TextInput> PosixFileSystem::openForInput(const std::string& path
 }
 
 void PosixFileSystem::appendLine(const std::string& path, const std::string& text) {
-    std::string bytes;
-    const std::string encoded = utf8ToCp1252(text);
-    bytes.reserve(encoded.size() + 2);
-    for (std::size_t i = 0; i < encoded.size(); ++i) {
-        if (encoded[i] == '\n' && (i == 0 || encoded[i - 1] != '\r')) bytes.push_back('\r');
-        bytes.push_back(encoded[i]);
-    }
-    bytes += "\r\n";
+    const std::string bytes = crlfLine(utf8ToCp1252(text));
 
     const std::string what = "Der kan ikke skrives til filen";
     const int fd = openOrdinary(path, O_WRONLY | O_APPEND | O_CREAT, what);

@@ -1,8 +1,6 @@
 #include "platform/win32/wait_loop.h"
 
-#include <atomic>
-#include <exception>
-#include <thread>
+#include "platform/background_work.h"
 
 namespace pravelo::platform::win32 {
 
@@ -21,22 +19,13 @@ bool isUserInput(const MSG& message) {
 void waitWithMessageLoop(const std::function<void()>& work,
                          const std::function<bool(const MSG&)>& letThrough) {
     const DWORD windowThread = GetCurrentThreadId();
-    std::atomic<bool> done = false;
-    std::exception_ptr failure;
     // The thread message wakes GetMessage even when no window of ours is left.
-    std::thread worker([&] {
-        try {
-            work();
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        done = true;
-        PostThreadMessageW(windowThread, kWorkDone, 0, 0);
-    });
+    BackgroundWork worker(work,
+                          [windowThread] { PostThreadMessageW(windowThread, kWorkDone, 0, 0); });
     bool quit = false;
     int exitCode = 0;
     MSG message{};
-    while (!done) {
+    while (!worker.done()) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == -1) break;
         if (got == 0) {
@@ -58,7 +47,7 @@ void waitWithMessageLoop(const std::function<void()>& work,
     while (PeekMessageW(&message, nullptr, kWorkDone, kWorkDone, PM_REMOVE)) {
     }
     if (quit) PostQuitMessage(exitCode);
-    if (failure) std::rethrow_exception(failure);
+    worker.rethrowFailure();
 }
 
 }  // namespace pravelo::platform::win32

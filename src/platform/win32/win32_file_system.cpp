@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/buffered_text_input.h"
+#include "platform/crlf_line.h"
 #include "platform/win32/system_error.h"
 #include "platform/win32/text_convert.h"
 
@@ -88,14 +89,7 @@ std::unique_ptr<TextInput> Win32FileSystem::openForInput(const std::string& path
 
 void Win32FileSystem::appendLine(const std::string& path, const std::string& text) {
     // Converted before the CR LF pass, so a lone LF that came in as UTF-8 is caught too.
-    const std::string encoded = utf8ToAnsi(text);
-    std::string bytes;
-    bytes.reserve(encoded.size() + 2);
-    for (std::size_t i = 0; i < encoded.size(); ++i) {
-        if (encoded[i] == '\n' && (i == 0 || encoded[i - 1] != '\r')) bytes.push_back('\r');
-        bytes.push_back(encoded[i]);
-    }
-    bytes += "\r\n";
+    const std::string bytes = crlfLine(utf8ToAnsi(text));
 
     const std::string what = "Der kan ikke skrives til filen";
     Handle file(openOrdinary(path, GENERIC_WRITE, OPEN_ALWAYS, what));

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "platform/error.h"
+#include "platform/watchdog.h"
 #include "platform/win32/text_convert.h"
 #include "platform/word/automation.h"
-#include "platform/word/step_limit.h"
 #include "platform/word/word_process.h"
 
 namespace pravelo::platform::word {
@@ -27,15 +27,10 @@ constexpr long kOriginalDocumentFormat = 1;
 // Short: old formats take at most 15 characters.
 constexpr const char* kNoPassword = "pravelo#7F3C";
 
-std::string limitText(std::chrono::milliseconds limit) {
-    const auto ms = limit.count();
-    return ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
-}
-
 }  // namespace
 
 // What one application object and its documents share. Members end in reverse
-// order: references first, then the watcher, the process and the apartment.
+// order: references first, then the process and the apartment.
 struct WordInstance {
     explicit WordInstance(const WordOptions& options);
     ~WordInstance();
@@ -43,6 +38,10 @@ struct WordInstance {
     // One call into Word under the step limit. A failure marks the instance,
     // so quitting discards; a call the limit ended reports the time-out.
     void step(const std::wstring& member, const std::function<void()>& call);
+    // Ends this Word at the limit; every call into it, Release too, runs under one.
+    Watchdog watch() {
+        return Watchdog(settings.timeLimit, [this] { process.terminate(); });
+    }
     Error timedOut(const std::wstring& member) const;
     const Dispatch& optionsObject();
     void release();
@@ -52,7 +51,6 @@ struct WordInstance {
     ComApartment apartment;
     WordOptions settings;
     WordProcess process;
-    StepLimit limit;
     Dispatch application;
     Dispatch options;
     bool failed = false;
@@ -62,15 +60,17 @@ struct WordInstance {
 };
 
 WordInstance::WordInstance(const WordOptions& options)
-    : settings(options),
-      process(registeredServerImage(kWordApplication, L"WINWORD.EXE")),
-      limit(options.timeLimit, [this] { process.terminate(); }) {
+    : settings(options), process(registeredServerImage(kWordApplication, L"WINWORD.EXE")) {
     process.noteStart();
     IDispatch* created = nullptr;
-    limit.arm();
-    const HRESULT result = CoCreateInstance(kWordApplication, nullptr, CLSCTX_LOCAL_SERVER,
-                                            IID_IDispatch, reinterpret_cast<void**>(&created));
-    const bool expired = limit.disarm();
+    HRESULT result = S_OK;
+    bool expired = false;
+    {
+        const Watchdog watchdog = watch();
+        result = CoCreateInstance(kWordApplication, nullptr, CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                                  reinterpret_cast<void**>(&created));
+        expired = watchdog.expired();
+    }
     if (expired) {
         if (created != nullptr) created->Release();
         throw timedOut(L"Word.Application");
@@ -99,18 +99,18 @@ WordInstance::~WordInstance() {
 }
 
 void WordInstance::step(const std::wstring& member, const std::function<void()>& call) {
-    limit.arm();
+    const Watchdog watchdog = watch();
     try {
         call();
     } catch (const Error&) {
         failed = true;
-        if (limit.disarm()) {
+        if (watchdog.expired()) {
             stopped = true;
             throw timedOut(member);
         }
         throw;
     }
-    if (limit.disarm()) {
+    if (watchdog.expired()) {
         failed = stopped = true;
         throw timedOut(member);
     }
@@ -129,11 +129,9 @@ const Dispatch& WordInstance::optionsObject() {
 }
 
 void WordInstance::release() {
-    // Release is a call into Word as well; one that hangs is ended at the limit.
-    limit.arm();
+    const Watchdog watchdog = watch();
     options.reset();
     application.reset();
-    limit.disarm();
 }
 
 class WordDocument : public OfficeDocument {
@@ -141,9 +139,8 @@ class WordDocument : public OfficeDocument {
     WordDocument(std::shared_ptr<WordInstance> word, Dispatch document)
         : word_(std::move(word)), document_(std::move(document)) {}
     ~WordDocument() override {
-        word_->limit.arm();
+        const Watchdog watchdog = word_->watch();
         document_.reset();
-        word_->limit.disarm();
     }
 
     void close(int saveChanges) override {
