@@ -17,19 +17,12 @@ PraveloApp::PraveloApp()
                 office_,
                 processes_,
                 registry_},
-      common_(platform_),
-      settings_(platform_, common_),
-      worker_(platform_, settings_),
-      window_(platform_, settings_, common_, worker_) {
-    form_.setHost(&host_);
-    form_.setEvents(&window_);
-    form_.setAboutFactory([this](platform::AboutForm& dialog) {
-        return std::make_unique<about::frmAbout>(dialog, platform_);
-    });
+      logic_(platform_) {
+    logic_.connect(form_, host_);
 }
 
 void PraveloApp::start() {
-    window_.Form_Load();
+    logic_.window.Form_Load();
     form_.show();
 }
 

@@ -2,9 +2,7 @@
 
 #include <memory>
 
-#include "about/frm_about.h"
-#include "common/commen_functions.h"
-#include "main_window/frm_list_mine_filer.h"
+#include "app/program_logic.h"
 #include "platform/libreoffice/office_engine.h"
 #include "platform/platform.h"
 #include "platform/posix/linux_registry.h"
@@ -13,8 +11,6 @@
 #include "platform/posix/posix_process_starter.h"
 #include "platform/qt/qt_main_form.h"
 #include "platform/qt/qt_message_boxes.h"
-#include "settings/settings.h"
-#include "word_engine/doo_with_file.h"
 
 namespace pravelo::app {
 
@@ -30,7 +26,7 @@ class PraveloApp {
     void start();
 
     platform::qt::QtMainForm& form() { return form_; }
-    main_window::frmListMineFiler& window() { return window_; }
+    main_window::frmListMineFiler& window() { return logic_.window; }
 
   private:
     platform::posix::PosixHost host_;
@@ -41,10 +37,7 @@ class PraveloApp {
     platform::qt::QtMessageBoxes messages_;
     platform::qt::QtMainForm form_;
     platform::Platform platform_;
-    common::CommenFunctions common_;
-    settings::Settings settings_;
-    word_engine::DooWithFile worker_;
-    main_window::frmListMineFiler window_;
+    ProgramLogic logic_;
 };
 
 }  // namespace pravelo::app

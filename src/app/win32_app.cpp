@@ -13,20 +13,13 @@ Win32App::Win32App()
                 office_,
                 processes_,
                 registry_},
-      common_(platform_),
-      settings_(platform_, common_),
-      worker_(platform_, settings_),
-      window_(platform_, settings_, common_, worker_) {
+      logic_(platform_) {
     messages_.setWindow(form_.window());
-    form_.setHost(&host_);
-    form_.setEvents(&window_);
-    form_.setAboutFactory([this](platform::AboutForm& dialog) {
-        return std::make_unique<about::frmAbout>(dialog, platform_);
-    });
+    logic_.connect(form_, host_);
 }
 
 int Win32App::run() {
-    window_.Form_Load();
+    logic_.window.Form_Load();
     form_.show();
     return platform::win32::runMessageLoop(form_);
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "about/frm_about.h"
-#include "common/commen_functions.h"
-#include "main_window/frm_list_mine_filer.h"
+#include "app/program_logic.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_host.h"
@@ -11,8 +9,6 @@
 #include "platform/win32/win32_process_starter.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/word/word_launcher.h"
-#include "settings/settings.h"
-#include "word_engine/doo_with_file.h"
 
 namespace pravelo::app {
 
@@ -35,10 +31,7 @@ class Win32App {
     platform::win32::Win32MainForm form_;
     platform::win32::Win32MessageBoxes messages_;
     platform::Platform platform_;
-    common::CommenFunctions common_;
-    settings::Settings settings_;
-    word_engine::DooWithFile worker_;
-    main_window::frmListMineFiler window_;
+    ProgramLogic logic_;
 };
 
 }  // namespace pravelo::app
