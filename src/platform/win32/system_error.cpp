@@ -6,9 +6,7 @@
 
 namespace pravelo::platform::win32 {
 
-namespace {
-
-std::string systemText(DWORD code) {
+std::string systemText(std::uint32_t code) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
@@ -21,8 +19,6 @@ std::string systemText(DWORD code) {
     }
     return fromWide(text);
 }
-
-}  // namespace
 
 std::string danishReason(std::uint32_t code) {
     switch (code) {

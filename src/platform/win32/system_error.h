@@ -7,6 +7,10 @@
 
 namespace pravelo::platform::win32 {
 
+// The system's own text for an error code or HRESULT, without its final full
+// stop; empty when it has none.
+std::string systemText(std::uint32_t code);
+
 // Why a Windows call failed, in Danish for the usual codes, else the system's own text.
 std::string danishReason(std::uint32_t code);
 

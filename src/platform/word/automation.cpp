@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/win32/system_error.h"
 #include "platform/win32/text_convert.h"
 
 namespace pravelo::platform::word {
@@ -11,19 +12,6 @@ namespace {
 std::string bstrText(BSTR text) {
     return text == nullptr ? std::string()
                            : win32::fromWide(std::wstring_view(text, SysStringLen(text)));
-}
-
-std::string systemText(HRESULT result) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, static_cast<DWORD>(result), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text(buffer != nullptr ? buffer : L"", length);
-    if (buffer != nullptr) LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
-        text.pop_back();
-    }
-    return win32::fromWide(text);
 }
 
 std::int32_t classicNumber(HRESULT code) {
@@ -211,7 +199,7 @@ std::string hresultText(HRESULT result) {
         default:
             break;
     }
-    const std::string text = systemText(result);
+    const std::string text = win32::systemText(static_cast<std::uint32_t>(result));
     char number[16];
     std::snprintf(number, sizeof number, "0x%08lX", static_cast<unsigned long>(result));
     return text.empty() ? std::string("Automationsfejl ") + number : text;
