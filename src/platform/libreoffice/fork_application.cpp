@@ -13,8 +13,6 @@
 namespace pravelo::platform::libreoffice {
 namespace {
 
-constexpr auto QuitGrace = std::chrono::seconds(5);
-
 Error alreadyEnded(const std::string& what) {
     return Error(errors::OfficeEnded, what + ": kontorpakken er allerede lukket");
 }

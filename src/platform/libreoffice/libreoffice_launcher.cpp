@@ -11,10 +11,6 @@ namespace pravelo::platform::libreoffice {
 
 using namespace uno;
 
-namespace {
-constexpr auto QuitGrace = std::chrono::seconds(5);
-}
-
 LibreOfficeOptions LibreOfficeOptions::defaults() {
     LibreOfficeOptions options;
     const char* home = std::getenv("HOME");

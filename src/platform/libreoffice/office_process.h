@@ -91,6 +91,9 @@ SocketOwner socketOwner(const std::string& socketPath, pid_t group);
 
 using platform::Watchdog;
 
+// How long an office told to quit may take before it is ended.
+inline constexpr auto QuitGrace = std::chrono::seconds(5);
+
 // The office's lock file of a document (".~lock.<name>#" beside it).
 std::filesystem::path lockFileOf(const std::filesystem::path& document);
 

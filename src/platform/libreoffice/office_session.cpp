@@ -17,10 +17,6 @@ using namespace uno;
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 
-namespace {
-constexpr auto QuitGrace = std::chrono::seconds(5);
-}
-
 Session::Session(const LibreOfficeOptions& options, const std::string& productVersion,
                  const PrivateProfile* warmTemplate)
     : options_(options),
