@@ -120,15 +120,25 @@ TEST_P(LauncherTest, NamesAsLongAsTheFileSystemAllowsWork) {
 }
 
 // A library that the user links from a folder of their own is only read, also
-// when it is marked read-only; its macros run.
+// when it is marked read-only; its macros run. The macro stores its own library,
+// so a copy that still points at the user's folder would be seen by any engine.
 TEST_P(LauncherTest, LinkedLibrariesOfTheUserAreNeverWritten) {
     const fs::path index = userProfile() / "basic" / "script.xlc";
     const std::string plainIndex = readBytes(index);
     for (const bool readOnly : {false, true}) {
         TempFolder linked;
         const fs::path library = linked.path() / "Delt";
-        writeUserProfile(linked.path() / "holder",
-                         {{"Delt", {{"Faelles", standardModule(other)}}}});
+        writeUserProfile(
+            linked.path() / "holder",
+            {{"Delt",
+              {{"Faelles", standardModule(other) +
+                               "Sub StoresItsLibrary\n"
+                               "    BasicLibraries.getByName(\"Delt\").insertByName("
+                               "\"Tilfoejet\", \"Sub Ny\" & Chr(10) & \"End Sub\")\n"
+                               "    BasicLibraries.storeLibraries()\n"
+                               "    ThisComponent.getText().getStart().setString(\"ENDED \")\n"
+                               "    End\n"
+                               "End Sub\n"}}}});
         fs::rename(linked.path() / "holder" / "basic" / "Delt", library);
         std::string xlc = plainIndex;
         const std::string entry =
@@ -141,7 +151,7 @@ TEST_P(LauncherTest, LinkedLibrariesOfTheUserAreNeverWritten) {
         const std::string libraryBefore = folderDigest(library);
 
         auto office = launcher();
-        const auto error = edit(office, document, "Delt.Faelles.EndsEarly");
+        const auto error = edit(office, document, "Delt.Faelles.StoresItsLibrary");
         ASSERT_FALSE(error) << error->description() << " read-only: " << readOnly;
         EXPECT_EQ(folderDigest(library), libraryBefore) << "read-only: " << readOnly;
         EXPECT_NE(officeText(document).find("ENDED"), std::string::npos);

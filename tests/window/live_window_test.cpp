@@ -23,6 +23,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "office_fixture.h"
@@ -216,7 +217,9 @@ int markers(const fs::path& document) {
 // documents of its own; killed with whatever it started if the test ends early.
 class Program {
   public:
-    Program(const fs::path& root, const fs::path& documents) : officeTemp_(root / "office-temp") {
+    // officeTemp: the temporary folder, shared when two programs run for one user.
+    Program(const fs::path& root, const fs::path& documents, fs::path officeTemp = {})
+        : officeTemp_(officeTemp.empty() ? root / "office-temp" : std::move(officeTemp)) {
         const fs::path folder = root / "program";
         fs::create_directories(folder);
         fs::create_directories(officeTemp_);
@@ -438,6 +441,57 @@ TEST(LiveWindowTest, AnswersTheDesktopDuringABatchIgnoresASecondRunAndClosesAfte
     std::cout << "closed while document " << inHand + 1 << " was in hand; it was "
               << (last[inHand] == edited[inHand] ? "left as it was" : "finished") << ", "
               << documents.size() - inHand - 1 << " later ones untouched" << std::endl;
+}
+
+// Two windows of one user: a second program, started on the same temporary
+// folder while the first works on a batch, sweeps away nothing of the first's.
+TEST(LiveWindowTest, ASecondProgramStartedDuringABatchLeavesTheFirstAtWork) {
+    testing::TempFolder first;
+    testing::TempFolder second;
+    for (const auto* root : {&first, &second}) {
+        testing::writeUserProfile(root->path() / "home/.config/libreoffice/4/user",
+                                  {{"Standard",
+                                    {{"Module1",
+                                      "Sub Maerk\n"
+                                      "    Wait 700\n"
+                                      "    ThisComponent.getText().getStart().setString(\"" +
+                                          kMarker +
+                                          "\")\n"
+                                          "End Sub\n"}}}});
+    }
+    std::vector<fs::path> documents;
+    for (const auto* root : {&first, &second}) {
+        const fs::path folder = root->path() / "dokumenter";
+        fs::create_directories(folder);
+        for (const char* name : {"1.doc", "2.doc", "3.doc", "4.doc"}) {
+            fs::copy_file(testing::wordFixtures() / "first.doc", folder / name);
+            documents.push_back(folder / name);
+        }
+    }
+    const std::string original = readBytes(documents.front());
+
+    Desktop desktop;
+    Program busy(first.path(), first.path() / "dokumenter");
+    ASSERT_NE(startBatchOverAll(desktop, busy), 0u) << "the first program showed no window";
+    const auto until = [](const std::function<bool()>& done, std::chrono::seconds limit) {
+        for (const auto end = Clock::now() + limit; Clock::now() < end;) {
+            if (done()) return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return done();
+    };
+    ASSERT_TRUE(until([&] { return !busy.offices().empty(); }, 30s))
+        << "the first program's batch did not begin";
+    Program beside(second.path(), second.path() / "dokumenter", busy.officeTemp());
+    ASSERT_NE(startBatchOverAll(desktop, beside), 0u) << "the second program showed no window";
+
+    const auto allEdited = [&] {
+        for (const auto& document : documents)
+            if (readBytes(document) == original) return false;
+        return busy.offices().empty();
+    };
+    EXPECT_TRUE(until(allEdited, 90s)) << "not every document of both batches was edited";
+    for (const auto& document : documents) EXPECT_EQ(markers(document), 1) << document;
 }
 
 // Killed outright while the macro of a batch runs: no office, private profile,
