@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 #include "platform/posix/linux_registry.h"
 #include "platform/posix/posix_file_system.h"
-#include "platform/posix/posix_host.h"
+#include "platform/posix/posix_machine.h"
 #include "platform/posix/posix_process_starter.h"
 #include "platform/qt/qt_main_form.h"
 #include "platform/qt/qt_message_boxes.h"

@@ -1,6 +1,6 @@
 // The guard that every office runs under, with plain programs in the office's
 // place.
-#include "platform/libreoffice/office_process.h"
+#include "platform/libreoffice/guard/office_process.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

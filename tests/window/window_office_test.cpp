@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "office_fixture.h"
-#include "platform/libreoffice/libreoffice_launcher.h"
+#include "platform/libreoffice/uno/libreoffice_launcher.h"
 #include "window_harness.h"
 
 namespace fs = std::filesystem;

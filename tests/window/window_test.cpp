@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "platform/posix/posix_host.h"
+#include "platform/posix/posix_machine.h"
 #include "platform/qt/qt_about_dialog.h"
 #include "window_harness.h"
 

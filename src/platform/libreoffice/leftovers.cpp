@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "platform/libreoffice/document_file.h"
+#include "platform/libreoffice/host/profile_view.h"
 #include "platform/libreoffice/private_profile.h"
-#include "platform/libreoffice/profile_view.h"
 
 namespace fs = std::filesystem;
 

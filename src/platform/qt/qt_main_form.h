@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/host.h"
+#include "platform/machine.h"
 #include "platform/main_form.h"
 #include "platform/message_boxes.h"
 #include "platform/qt/qt_controls.h"

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "platform/host.h"
+#include "platform/machine.h"
 #include "platform/main_form.h"
 #include "platform/win32/browse_controls.h"
 #include "platform/win32/win32_controls.h"
