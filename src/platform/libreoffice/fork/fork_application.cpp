@@ -8,6 +8,7 @@
 #include "platform/libreoffice/fork/office_host.h"
 #include "platform/libreoffice/guard/office_process.h"
 #include "platform/libreoffice/office_errors.h"
+#include "platform/libreoffice/office_options.h"
 #include "platform/libreoffice/uno/visible_office.h"
 
 namespace pravelo::platform::libreoffice {

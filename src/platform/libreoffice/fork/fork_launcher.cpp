@@ -2,7 +2,6 @@
 
 #include "platform/libreoffice/fork/fork_application.h"
 #include "platform/libreoffice/fork/office_host.h"
-#include "platform/libreoffice/leftovers.h"
 #include "platform/libreoffice/office_errors.h"
 #include "platform/libreoffice/private_profile.h"
 
@@ -10,12 +9,9 @@ namespace pravelo::platform::libreoffice {
 
 ForkLauncher::ForkLauncher(LibreOfficeOptions options, std::string view)
     : options_(std::move(options)),
-      productVersion_(installedProductVersion(options_.soffice.parent_path())),
+      productVersion_(productVersionOf(options_)),
       view_(std::move(view)) {
-    if (productVersion_.empty()) productVersion_ = "7.4";
-    if (options_.tempFolder.empty())
-        options_.tempFolder = LibreOfficeOptions::defaults().tempFolder;
-    sweepLeftovers(options_.tempFolder);
+    prepareStart(options_);
 }
 
 ForkLauncher::ForkLauncher(ForkLauncher&&) noexcept = default;

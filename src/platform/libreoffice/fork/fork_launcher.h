@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/libreoffice/uno/libreoffice_launcher.h"
+#include "platform/libreoffice/office_options.h"
 #include "platform/office_application.h"
 
 namespace pravelo::platform::libreoffice {

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "platform/libreoffice/uno/libreoffice_launcher.h"
+#include "platform/libreoffice/office_options.h"
 
 namespace pravelo::platform::libreoffice {
 

@@ -34,10 +34,12 @@
 #include <vector>
 
 #include "platform/libreoffice/document_file.h"
+#include "platform/libreoffice/guard/guard_protocol.h"
 #include "platform/posix/spawn.h"
 
 namespace fs = std::filesystem;
 using pravelo::platform::libreoffice::restoreFromSafetyCopy;
+using namespace pravelo::platform::libreoffice::guard_protocol;
 
 namespace {
 
@@ -83,13 +85,13 @@ struct Office {
                 if (pid == leader) {
                     leaderReaped = true;
                     leaderStatus = status;
-                    say("exit " + std::to_string(status));
+                    say(line(Exit, std::to_string(status)));
                 }
                 continue;
             }
             if (pid < 0 && errno == EINTR) continue;
             if (pid < 0 && errno == ECHILD) {
-                if (!goneSaid) say("gone");
+                if (!goneSaid) say(std::string(Gone));
                 goneSaid = true;
                 return false;
             }
@@ -111,8 +113,8 @@ int main(int argc, char** argv) {
     for (; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--") break;
-        if (arg == "--profile" && i + 1 < argc) profile = argv[++i];
-        if (arg == "--remove" && i + 1 < argc) removals.push_back(argv[++i]);
+        if (arg == ProfileOption && i + 1 < argc) profile = argv[++i];
+        if (arg == RemoveOption && i + 1 < argc) removals.push_back(argv[++i]);
     }
     const std::string program = i + 1 < argc ? argv[i + 1] : "";
     const std::vector<std::string> arguments(argv + std::min(i + 2, argc), argv + argc);
@@ -127,9 +129,9 @@ int main(int argc, char** argv) {
     if (!program.empty()) try {
             office.leader = pravelo::platform::posix::spawnProgram(program, arguments,
                                                                    {.ownProcessGroup = true});
-            say("started " + std::to_string(office.leader));
+            say(line(Started, std::to_string(office.leader)));
         } catch (const std::exception& e) {
-            say(std::string("failed ") + e.what());
+            say(line(Failed, e.what()));
         }
 
     std::vector<std::string> locks;
@@ -148,20 +150,20 @@ int main(int argc, char** argv) {
         pending.append(buffer, static_cast<std::size_t>(count));
         std::size_t end;
         while ((end = pending.find('\n')) != std::string::npos) {
-            const std::string line = pending.substr(0, end);
+            const std::string request = pending.substr(0, end);
             pending.erase(0, end + 1);
-            if (line == "kill") {
+            if (request == Kill) {
                 if (alive) office.kill();
-            } else if (line.starts_with("lock ")) {
-                locks.push_back(line.substr(5));
-            } else if (line.starts_with("safe ")) {
-                const auto tab = line.find('\t');
-                if (tab != std::string::npos)
-                    rewrite.emplace(line.substr(5, tab - 5), line.substr(tab + 1));
-            } else if (line == "saved") {
+            } else if (const auto lock = textOf(request, Lock)) {
+                locks.push_back(*lock);
+            } else if (const auto safe = textOf(request, Safe)) {
+                const auto separator = safe->find(RewriteSeparator);
+                if (separator != std::string::npos)
+                    rewrite.emplace(safe->substr(0, separator), safe->substr(separator + 1));
+            } else if (request == Saved) {
                 rewrite.reset();
-            } else if (line.starts_with("profile ")) {
-                profile = line.substr(8);
+            } else if (const auto folder = textOf(request, Profile)) {
+                profile = *folder;
             }
         }
     }

@@ -16,6 +16,7 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/libreoffice/guard/guard_protocol.h"
 #include "platform/libreoffice/office_errors.h"
 #include "platform/posix/spawn.h"
 #include "platform/posix/system_error.h"
@@ -25,6 +26,9 @@ extern char** environ;
 namespace fs = std::filesystem;
 
 namespace pravelo::platform::libreoffice {
+
+using namespace guard_protocol;
+
 namespace {
 
 bool isUtf8Locale(const char* value) {
@@ -96,9 +100,9 @@ OfficeProcess::OfficeProcess(const std::string& program, const std::vector<std::
                              OfficeLeftovers leftovers) {
     std::vector<std::string> guardArgs;
     if (!leftovers.profile.empty())
-        guardArgs.insert(guardArgs.end(), {"--profile", leftovers.profile});
+        guardArgs.insert(guardArgs.end(), {std::string(ProfileOption), leftovers.profile});
     for (const auto& socket : leftovers.sockets)
-        guardArgs.insert(guardArgs.end(), {"--remove", socket});
+        guardArgs.insert(guardArgs.end(), {std::string(RemoveOption), socket});
     guardArgs.push_back("--");
     guardArgs.push_back(program);
     guardArgs.insert(guardArgs.end(), args.begin(), args.end());
@@ -136,7 +140,7 @@ OfficeProcess::~OfficeProcess() {
 
 GuardedFolder::GuardedFolder(const fs::path& folder) {
     std::tie(guard_, socket_) = startGuard({"--"}, std::nullopt);
-    const std::string request = "profile " + folder.string() + "\n";
+    const std::string request = line(Profile, folder.string()) + "\n";
     [[maybe_unused]] auto sent = ::send(socket_, request.data(), request.size(), MSG_NOSIGNAL);
 }
 
@@ -146,9 +150,9 @@ GuardedFolder::~GuardedFolder() {
     }
 }
 
-void OfficeProcess::tell(const std::string& line) const {
+void OfficeProcess::tell(const std::string& request) const {
     if (requests_ < 0) return;
-    const std::string text = line + "\n";
+    const std::string text = request + "\n";
     // One send per request: the watchdog's thread may tell at the same time.
     [[maybe_unused]] auto sent = ::send(requests_, text.data(), text.size(), MSG_NOSIGNAL);
 }
@@ -170,16 +174,16 @@ bool OfficeProcess::listen(std::chrono::milliseconds timeout) {
     pending_.append(buffer, static_cast<std::size_t>(count));
     std::size_t end;
     while ((end = pending_.find('\n')) != std::string::npos) {
-        const std::string line = pending_.substr(0, end);
+        const std::string answer = pending_.substr(0, end);
         pending_.erase(0, end + 1);
-        if (line.starts_with("started ")) {
-            leader_ = std::atoi(line.c_str() + 8);
-        } else if (line.starts_with("failed ")) {
-            failure_ = line.substr(7);
-        } else if (line.starts_with("exit ")) {
+        if (const auto pid = textOf(answer, Started)) {
+            leader_ = std::atoi(pid->c_str());
+        } else if (const auto failure = textOf(answer, Failed)) {
+            failure_ = *failure;
+        } else if (const auto status = textOf(answer, Exit)) {
             exited_ = true;
-            status_ = std::atoi(line.c_str() + 5);
-        } else if (line == "gone") {
+            status_ = std::atoi(status->c_str());
+        } else if (answer == Gone) {
             exited_ = gone_ = true;
         }
     }
@@ -204,7 +208,7 @@ bool OfficeProcess::waitForExit(std::chrono::milliseconds grace) {
 }
 
 void OfficeProcess::killGroup() const {
-    tell("kill");
+    tell(std::string(Kill));
 }
 
 void OfficeProcess::killAndReap() {
@@ -213,15 +217,15 @@ void OfficeProcess::killAndReap() {
 }
 
 void OfficeProcess::noteLockFile(const std::string& path) const {
-    tell("lock " + path);
+    tell(line(Lock, path));
 }
 
 void OfficeProcess::noteRewrite(const std::string& copy, const std::string& target) const {
-    tell("safe " + copy + "\t" + target);
+    tell(line(Safe, copy + RewriteSeparator + target));
 }
 
 void OfficeProcess::noteRewriteDone() const {
-    tell("saved");
+    tell(std::string(Saved));
 }
 
 SocketOwner socketOwner(const std::string& socketPath, pid_t group) {

@@ -54,7 +54,7 @@ class OfficeProcess {
     void noteRewriteDone() const;
 
   private:
-    void tell(const std::string& line) const;
+    void tell(const std::string& request) const;
     // Reads the guard's answers, waiting at most timeout; false when none came.
     bool listen(std::chrono::milliseconds timeout);
 
@@ -90,9 +90,6 @@ enum class SocketOwner { NotListening, Group, Other };
 SocketOwner socketOwner(const std::string& socketPath, pid_t group);
 
 using platform::Watchdog;
-
-// How long an office told to quit may take before it is ended.
-inline constexpr auto QuitGrace = std::chrono::seconds(5);
 
 // The office's lock file of a document (".~lock.<name>#" beside it).
 std::filesystem::path lockFileOf(const std::filesystem::path& document);

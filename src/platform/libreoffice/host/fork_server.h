@@ -3,7 +3,7 @@
 #include <com/sun/star/uno/XComponentContext.hpp>
 #include <filesystem>
 
-#include "platform/libreoffice/uno/libreoffice_launcher.h"
+#include "platform/libreoffice/office_options.h"
 
 namespace pravelo::platform::libreoffice {
 

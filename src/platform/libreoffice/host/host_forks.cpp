@@ -9,11 +9,11 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 
 #include "platform/libreoffice/document_file.h"
 #include "platform/libreoffice/fork/host_protocol.h"
 #include "platform/libreoffice/host/fork_server.h"
+#include "platform/libreoffice/leftovers.h"
 #include "platform/libreoffice/office_errors.h"
 
 namespace fs = std::filesystem;
@@ -112,16 +112,8 @@ void HostForks::endAll() {
 // What a fork leaves: a rewrite cut short is put back; lock files of an
 // office that did not end by itself are removed; then its folder goes.
 void HostForks::finish(const fs::path& folder, int status) {
-    std::ifstream journal(folder / "rewrite");
-    std::string copy, target;
-    if (std::getline(journal, copy, '\t') && std::getline(journal, target))
-        restoreFromSafetyCopy(copy, target);
     const bool clean = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    std::error_code ignored;
-    if (!clean) {
-        std::ifstream locks(folder / "locks");
-        for (std::string lock; std::getline(locks, lock);) fs::remove(lock, ignored);
-    }
+    undoUnfinished(folder, !clean);
     removeTree(folder);
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/libreoffice/host/profile_view.h"
-#include "platform/libreoffice/uno/libreoffice_launcher.h"
+#include "platform/libreoffice/office_options.h"
 
 namespace pravelo::platform::libreoffice {
 

@@ -1,6 +1,5 @@
 #include "platform/libreoffice/uno/libreoffice_launcher.h"
 
-#include "platform/libreoffice/leftovers.h"
 #include "platform/libreoffice/uno/lo_application.h"
 #include "platform/libreoffice/uno/macro_runner.h"
 #include "platform/libreoffice/uno/office_session.h"
@@ -11,23 +10,9 @@ namespace pravelo::platform::libreoffice {
 
 using namespace uno;
 
-LibreOfficeOptions LibreOfficeOptions::defaults() {
-    LibreOfficeOptions options;
-    const char* home = std::getenv("HOME");
-    options.userProfile = fs::path(home != nullptr ? home : "") / ".config/libreoffice/4/user";
-    std::error_code ec;
-    options.tempFolder = fs::temp_directory_path(ec);
-    if (ec) options.tempFolder = "/tmp";
-    return options;
-}
-
 LibreOfficeLauncher::LibreOfficeLauncher(LibreOfficeOptions options)
-    : options_(std::move(options)),
-      productVersion_(installedProductVersion(options_.soffice.parent_path())) {
-    if (productVersion_.empty()) productVersion_ = "7.4";
-    if (options_.tempFolder.empty())
-        options_.tempFolder = LibreOfficeOptions::defaults().tempFolder;
-    sweepLeftovers(options_.tempFolder);
+    : options_(std::move(options)), productVersion_(productVersionOf(options_)) {
+    prepareStart(options_);
 }
 
 LibreOfficeLauncher::LibreOfficeLauncher(LibreOfficeLauncher&&) noexcept = default;

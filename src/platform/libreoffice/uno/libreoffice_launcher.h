@@ -1,10 +1,9 @@
 #pragma once
 
-#include <chrono>
-#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "platform/libreoffice/office_options.h"
 #include "platform/office_application.h"
 
 namespace pravelo::platform::libreoffice {
@@ -14,20 +13,6 @@ class Session;
 }  // namespace pravelo::platform::libreoffice
 
 namespace pravelo::platform::libreoffice {
-
-struct LibreOfficeOptions {
-    // The user's profile folder ("…/libreoffice/4/user"); its "My Macros" are
-    // copied into each hidden office's private profile. Only read.
-    std::filesystem::path userProfile;
-    std::filesystem::path soffice = PRAVELO_LO_PROGRAM_DIR "/soffice";
-    // For one step: starting, opening, one macro, saving, quitting.
-    std::chrono::milliseconds timeLimit = std::chrono::minutes(3);
-    // Where private profiles are made.
-    std::filesystem::path tempFolder;
-
-    // userProfile from $HOME, tempFolder the system's.
-    static LibreOfficeOptions defaults();
-};
 
 // Starts hidden LibreOffice instances of our own, one private profile each.
 class LibreOfficeLauncher : public OfficeLauncher {

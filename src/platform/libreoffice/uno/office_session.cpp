@@ -84,7 +84,7 @@ void Session::noteOpening(const DocumentFile& document) {
         if (process_)
             process_->noteLockFile(lock.string());
         else
-            std::ofstream(journalFolder_ / "locks", std::ios::app) << lock.string() << '\n';
+            journalLockFile(journalFolder_, lock);
     }
     opened_.insert_or_assign(document.name, document);
     opened_.insert_or_assign(document.target.string(), document);
@@ -97,18 +97,16 @@ const DocumentFile* Session::opened(const std::string& path) const {
 }
 
 void Session::rewrite(const DocumentFile& file, const fs::path& newContent) {
-    const fs::path journal = journalFolder_ / "rewrite";
     rewriteInPlace(file, newContent, scratch_,
                    {.started =
                         [&](const std::string& copy, const std::string& target) {
-                            std::ofstream(journal) << copy << '\t' << target << '\n';
+                            journalRewrite(journalFolder_, copy, target);
                             if (process_) process_->noteRewrite(copy, target);
                         },
                     .finished =
                         [&] {
                             if (process_) process_->noteRewriteDone();
-                            std::error_code ignored;
-                            fs::remove(journal, ignored);
+                            journalRewriteDone(journalFolder_);
                         }});
 }
 

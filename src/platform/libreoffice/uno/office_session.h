@@ -15,9 +15,9 @@
 #include "platform/libreoffice/document_file.h"
 #include "platform/libreoffice/guard/office_process.h"
 #include "platform/libreoffice/office_errors.h"
+#include "platform/libreoffice/office_options.h"
 #include "platform/libreoffice/private_profile.h"
 #include "platform/libreoffice/uno/interaction_handler.h"
-#include "platform/libreoffice/uno/libreoffice_launcher.h"
 #include "platform/libreoffice/uno/uno_support.h"
 
 namespace pravelo::platform::libreoffice {
