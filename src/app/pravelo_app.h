@@ -29,7 +29,7 @@ class PraveloApp {
     main_window::frmListMineFiler& window() { return logic_.window; }
 
   private:
-    platform::posix::PosixHost host_;
+    platform::posix::PosixMachine machine_;
     platform::posix::PosixFileSystem files_;
     platform::posix::PosixProcessStarter processes_;
     platform::posix::LinuxRegistry registry_;

@@ -23,7 +23,7 @@ class Win32App {
     platform::win32::Win32MainForm& form() { return form_; }
 
   private:
-    platform::win32::Win32Host host_;
+    platform::win32::Win32Machine machine_;
     platform::win32::Win32FileSystem files_;
     platform::win32::Win32ProcessStarter processes_;
     platform::win32::Win32Registry registry_;

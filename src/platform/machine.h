@@ -5,9 +5,9 @@
 namespace pravelo::platform {
 
 // Where the program runs from and what time it is, as the user's locale writes it.
-class Host {
+class Machine {
   public:
-    virtual ~Host() = default;
+    virtual ~Machine() = default;
 
     // Folder of the running executable, without a trailing separator except for a root.
     virtual std::string executableFolder() const = 0;

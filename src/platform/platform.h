@@ -15,7 +15,7 @@ namespace pravelo::platform {
 // tests wire fakes.
 struct Platform {
     const VersionRecord& version;
-    Host& host;
+    Machine& machine;
     FileSystem& files;
     MessageBoxes& messages;
     MainForm& form;

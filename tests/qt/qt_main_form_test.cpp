@@ -65,14 +65,14 @@ class MainFormTest : public QObject {
     QtMainForm* form_ = nullptr;
     RecordingEvents events_;
     RecordingMessageBoxes boxes_;
-    pravelo::fakes::FakeHost host_;
+    pravelo::fakes::FakeMachine machine_;
 };
 
 void MainFormTest::init() {
     events_ = RecordingEvents();
     boxes_.shown.clear();
     form_ = new QtMainForm;
-    form_->setHost(&host_);
+    form_->setMachine(&machine_);
     form_->setEvents(&events_);
     form_->setMessageBoxes(&boxes_);
 }
@@ -193,10 +193,10 @@ void MainFormTest::statusBarPanels() {
         QTRY_COMPARE(QToolTip::text(), tip);
         QToolTip::hideText();
     }
-    // The host writes the date and time, as it does for every other stamp.
-    QCOMPARE(date->text(), QString::fromStdString(host_.date));
-    QCOMPARE(time->text(), QString::fromStdString(host_.time));
-    host_.time = "14.07.10";
+    // The machine writes the date and time, as it does for every other stamp.
+    QCOMPARE(date->text(), QString::fromStdString(machine_.date));
+    QCOMPARE(time->text(), QString::fromStdString(machine_.time));
+    machine_.time = "14.07.10";
     QTRY_COMPARE(time->text(), QStringLiteral("14.07.10"));
 
     // Panel 1 springs, the others keep to the right.

@@ -22,34 +22,34 @@ std::tm at(int hour, int minute, int second) {
     return time;
 }
 
-TEST(Win32Host, FoldersOfTheProgramAndOfTheProcess) {
-    Win32Host host;
-    EXPECT_EQ(host.executableFolder(), testing::programFolder());
-    EXPECT_EQ(host.pathSeparator(), '\\');
+TEST(Win32Machine, FoldersOfTheProgramAndOfTheProcess) {
+    Win32Machine machine;
+    EXPECT_EQ(machine.executableFolder(), testing::programFolder());
+    EXPECT_EQ(machine.pathSeparator(), '\\');
 
     testing::TempFolder folder;
     wchar_t before[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, before);
     ASSERT_TRUE(SetCurrentDirectoryW(toWide(folder.path()).c_str()));
-    EXPECT_EQ(host.workingFolder(), folder.path());  // æøå survive
+    EXPECT_EQ(machine.workingFolder(), folder.path());  // æøå survive
     SetCurrentDirectoryW(before);
 }
 
-TEST(Win32Host, DateAndTimeInTheUsersFormats) {
-    Win32Host host([] { return at(14, 7, 9); });
-    const std::string date = host.shortDate();
-    const std::string time = host.longTime();
+TEST(Win32Machine, DateAndTimeInTheUsersFormats) {
+    Win32Machine machine([] { return at(14, 7, 9); });
+    const std::string date = machine.shortDate();
+    const std::string time = machine.longTime();
     EXPECT_NE(date.find("2026"), std::string::npos) << date;  // short dates may carry 26 alone
     EXPECT_TRUE(std::regex_search(time, std::regex("0?2:07:09|14:07:09"))) << time;
-    EXPECT_EQ(host.defaultDateTime(), date + " " + time);
-    EXPECT_EQ(host.fileDateTime(), date + ", " + time);
+    EXPECT_EQ(machine.defaultDateTime(), date + " " + time);
+    EXPECT_EQ(machine.fileDateTime(), date + ", " + time);
 }
 
-TEST(Win32Host, DefaultDateTimeLeavesOutExactMidnight) {
-    Win32Host midnight([] { return at(0, 0, 0); });
+TEST(Win32Machine, DefaultDateTimeLeavesOutExactMidnight) {
+    Win32Machine midnight([] { return at(0, 0, 0); });
     EXPECT_EQ(midnight.defaultDateTime(), midnight.shortDate());
     EXPECT_EQ(midnight.fileDateTime(), midnight.shortDate() + ", " + midnight.longTime());
-    Win32Host second([] { return at(0, 0, 1); });
+    Win32Machine second([] { return at(0, 0, 1); });
     EXPECT_EQ(second.defaultDateTime(), second.shortDate() + " " + second.longTime());
 }
 

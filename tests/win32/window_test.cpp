@@ -131,7 +131,7 @@ class Win32Window : public ::testing::Test {
              {"a.doc", "b æøå.doc", "c, & d.doc", "skabelon.dot", "note.txt", "ny.docx"}) {
             h.addDocument(name);
         }
-        CreateDirectoryW(toWide(h.host.cwd + "\\undermappe").c_str(), nullptr);
+        CreateDirectoryW(toWide(h.machine.cwd + "\\undermappe").c_str(), nullptr);
         h.addDocument("undermappe\\indeni.doc");
     }
     WindowHarness h;
@@ -190,7 +190,7 @@ TEST_F(Win32Window, StartUpTextsMenusAndTips) {
     h.start();
     EXPECT_EQ(platform::win32::windowText(h.form.window()),
               "Pravelo. R1.3.7 by kontakt@pravelo.example");
-    EXPECT_EQ(h.text(Form::IdLabel1), h.host.cwd);
+    EXPECT_EQ(h.text(Form::IdLabel1), h.machine.cwd);
     EXPECT_EQ(h.text(Form::IdText1), "MOLVARIKtilret");
     EXPECT_EQ(h.text(Form::IdCombo1), "*.doc");
     EXPECT_EQ(h.form.Combo1().listCount(), 2);
@@ -249,14 +249,14 @@ TEST_F(Win32Window, StartUpTextsMenusAndTips) {
     EXPECT_EQ(tip(Form::IdCommand2), "Luk program (Ctrl+Q)");
     EXPECT_EQ(tip(Form::IdLabel4), "");
 
-    // The date and time panels show what the host writes.
+    // The date and time panels show what the machine writes.
     const auto panel = [&](int part) {
         wchar_t text[64] = L"";
         SendMessageW(h.form.statusBar(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
         return fromWide(text);
     };
-    EXPECT_EQ(panel(1), h.host.date);
-    EXPECT_EQ(panel(2), h.host.time);
+    EXPECT_EQ(panel(1), h.machine.date);
+    EXPECT_EQ(panel(2), h.machine.time);
     EXPECT_EQ(SendMessageW(h.form.statusBar(), SB_GETPARTS, 0, 0), 3);
 }
 
@@ -301,7 +301,7 @@ TEST_F(Win32Window, ShortcutsAccessKeysAndEnter) {
     press(h, text1, 'L', true);
     press(h, text1, 'S', true);
     EXPECT_EQ(h.processes.editorPaths,
-              (std::vector<std::string>{h.logPath(), h.host.exeFolder + "\\Pravelo.dll"}));
+              (std::vector<std::string>{h.logPath(), h.machine.exeFolder + "\\Pravelo.dll"}));
 
     // Enter on a focused button presses it.
     select(h, {2});
@@ -405,12 +405,12 @@ TEST_F(Win32Window, FolderAndPatternChoicesRebuildTheFileList) {
     SendMessageW(dir1, LB_SETCURSEL, sub, 0);
     SendMessageW(h.form.window(), WM_COMMAND, MAKEWPARAM(Form::IdDir1, LBN_DBLCLK),
                  reinterpret_cast<LPARAM>(dir1));
-    EXPECT_EQ(h.text(Form::IdLabel1), h.host.cwd + "\\undermappe");
+    EXPECT_EQ(h.text(Form::IdLabel1), h.machine.cwd + "\\undermappe");
     ASSERT_EQ(h.form.File1().listCount(), 1);
     EXPECT_EQ(h.form.File1().list(0), "indeni.doc");
     EXPECT_FALSE(h.form.File1().selected(0));
 
-    h.form.Dir1().setPath(h.host.cwd);
+    h.form.Dir1().setPath(h.machine.cwd);
     SendMessageW(h.form.window(), WM_COMMAND, MAKEWPARAM(Form::IdDir1, LBN_DBLCLK),
                  reinterpret_cast<LPARAM>(dir1));  // the current folder again
     // Typing a pattern does nothing; choosing one from the list does.

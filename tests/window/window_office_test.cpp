@@ -40,7 +40,7 @@ class WindowOfficeTest : public QObject {
         auto harness = std::make_unique<testing::WindowHarness>(office.get());
         testing::WindowHarness& h = *harness;
 
-        const fs::path folder = h.host.cwd;
+        const fs::path folder = h.machine.cwd;
         fs::copy_file(testing::wordFixtures() / "first.doc", folder / "1 første.doc");
         fs::copy_file(testing::wordFixtures() / "second.doc", folder / "3 tredje, & sidste.doc");
         {

@@ -27,14 +27,14 @@ locale_t openLocale(const std::string& name) {
 
 }  // namespace
 
-PosixHost::PosixHost(Clock clock, const std::string& localeName)
+PosixMachine::PosixMachine(Clock clock, const std::string& localeName)
     : clock_(std::move(clock)), locale_(openLocale(localeName)) {}
 
-PosixHost::~PosixHost() {
+PosixMachine::~PosixMachine() {
     if (locale_ != static_cast<locale_t>(0)) freelocale(locale_);
 }
 
-PosixHost::Clock PosixHost::systemClock() {
+PosixMachine::Clock PosixMachine::systemClock() {
     return [] {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
@@ -43,7 +43,7 @@ PosixHost::Clock PosixHost::systemClock() {
     };
 }
 
-std::string PosixHost::executableFolder() const {
+std::string PosixMachine::executableFolder() const {
     std::vector<char> buffer(256);
     ssize_t length;
     while ((length = readlink("/proc/self/exe", buffer.data(), buffer.size())) ==
@@ -59,7 +59,7 @@ std::string PosixHost::executableFolder() const {
     return std::string(path.substr(0, slash));
 }
 
-std::string PosixHost::workingFolder() const {
+std::string PosixMachine::workingFolder() const {
     std::vector<char> buffer(256);
     while (getcwd(buffer.data(), buffer.size()) == nullptr) {
         if (errno != ERANGE) throw systemError(errno, "Den aktuelle mappe kan ikke læses");
@@ -68,7 +68,7 @@ std::string PosixHost::workingFolder() const {
     return buffer.data();
 }
 
-std::string PosixHost::format(const std::tm& time, const char* pattern) const {
+std::string PosixMachine::format(const std::tm& time, const char* pattern) const {
     if (*pattern == '\0') return "";
     std::vector<char> buffer(64);
     for (;;) {
@@ -82,7 +82,7 @@ std::string PosixHost::format(const std::tm& time, const char* pattern) const {
 }
 
 // strftime writes in the locale's own character set; the program's texts are UTF-8.
-std::string PosixHost::toUtf8(std::string text) const {
+std::string PosixMachine::toUtf8(std::string text) const {
     const bool ascii =
         std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
     const std::string codeset = nl_langinfo_l(CODESET, locale_);
@@ -101,30 +101,30 @@ std::string PosixHost::toUtf8(std::string text) const {
     return out;
 }
 
-std::string PosixHost::dateText(const std::tm& time) const {
+std::string PosixMachine::dateText(const std::tm& time) const {
     return format(time, nl_langinfo_l(D_FMT, locale_));
 }
 
-std::string PosixHost::timeText(const std::tm& time) const {
+std::string PosixMachine::timeText(const std::tm& time) const {
     return format(time, nl_langinfo_l(T_FMT, locale_));
 }
 
-std::string PosixHost::shortDate() const {
+std::string PosixMachine::shortDate() const {
     return dateText(clock_());
 }
 
-std::string PosixHost::longTime() const {
+std::string PosixMachine::longTime() const {
     return timeText(clock_());
 }
 
-std::string PosixHost::defaultDateTime() const {
+std::string PosixMachine::defaultDateTime() const {
     // One reading for both halves, so date and time belong to the same instant.
     const std::tm now = clock_();
     if (now.tm_hour == 0 && now.tm_min == 0 && now.tm_sec == 0) return dateText(now);
     return dateText(now) + " " + timeText(now);
 }
 
-std::string PosixHost::fileDateTime() const {
+std::string PosixMachine::fileDateTime() const {
     const std::tm now = clock_();
     return dateText(now) + ", " + timeText(now);
 }

@@ -10,17 +10,17 @@
 
 namespace pravelo::platform::posix {
 
-class PosixHost : public Host {
+class PosixMachine : public Machine {
   public:
     // Local broken-down time of "now".
     using Clock = std::function<std::tm()>;
 
     // localeName "" takes the formats from the environment (LC_ALL, LC_TIME, LANG);
     // a locale that is not installed falls back to the C locale.
-    explicit PosixHost(Clock clock = systemClock(), const std::string& localeName = "");
-    ~PosixHost() override;
-    PosixHost(const PosixHost&) = delete;
-    PosixHost& operator=(const PosixHost&) = delete;
+    explicit PosixMachine(Clock clock = systemClock(), const std::string& localeName = "");
+    ~PosixMachine() override;
+    PosixMachine(const PosixMachine&) = delete;
+    PosixMachine& operator=(const PosixMachine&) = delete;
 
     std::string executableFolder() const override;
     std::string workingFolder() const override;

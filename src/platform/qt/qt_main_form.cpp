@@ -314,8 +314,8 @@ void QtMainForm::setMessageBoxes(MessageBoxes* boxes) {
     boxes_ = boxes != nullptr ? boxes : &ownBoxes_;
 }
 
-void QtMainForm::setHost(const Host* host) {
-    host_ = host;
+void QtMainForm::setMachine(const Machine* machine) {
+    machine_ = machine;
     updateClock();
 }
 
@@ -488,9 +488,9 @@ void QtMainForm::onAboutTriggered() {
 }
 
 void QtMainForm::updateClock() {
-    if (host_ == nullptr) return;
-    datePanel_->setText(toQt(host_->shortDate()));
-    timePanel_->setText(toQt(host_->longTime()));
+    if (machine_ == nullptr) return;
+    datePanel_->setText(toQt(machine_->shortDate()));
+    timePanel_->setText(toQt(machine_->longTime()));
 }
 
 }  // namespace pravelo::platform::qt

@@ -49,9 +49,9 @@ class QtMainForm : public QMainWindow, public MainForm {
     void setAboutFactory(AboutFactory factory);
     // Where failures that escape a handler are shown; the window's own by default.
     void setMessageBoxes(MessageBoxes* boxes);
-    // The date and time panels write what the host writes everywhere else;
-    // without a host they stay empty.
-    void setHost(const Host* host);
+    // The date and time panels write what the machine writes everywhere else;
+    // without a machine they stay empty.
+    void setMachine(const Machine* machine);
 
     LabelControl& Label1() override { return *label1_; }
     TextBoxControl& Text1() override { return *text1_; }
@@ -149,7 +149,7 @@ class QtMainForm : public QMainWindow, public MainForm {
     std::unique_ptr<QtButton> command3_;
     std::unique_ptr<QtStatusPanel> statusPanel1_;
 
-    const Host* host_ = nullptr;
+    const Machine* machine_ = nullptr;
     MainFormEvents* events_ = nullptr;
     AboutFactory aboutFactory_;
     QtMessageBoxes ownBoxes_;

@@ -51,7 +51,7 @@ std::string folderOf(const std::wstring& path) {
 
 }  // namespace
 
-Win32Host::Clock Win32Host::systemClock() {
+Win32Machine::Clock Win32Machine::systemClock() {
     return [] {
         SYSTEMTIME now{};
         GetLocalTime(&now);
@@ -67,7 +67,7 @@ Win32Host::Clock Win32Host::systemClock() {
     };
 }
 
-std::string Win32Host::executableFolder() const {
+std::string Win32Machine::executableFolder() const {
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD length =
@@ -78,7 +78,7 @@ std::string Win32Host::executableFolder() const {
     }
 }
 
-std::string Win32Host::workingFolder() const {
+std::string Win32Machine::workingFolder() const {
     const DWORD needed = GetCurrentDirectoryW(0, nullptr);
     std::vector<wchar_t> buffer(needed + 1);
     const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
@@ -88,22 +88,22 @@ std::string Win32Host::workingFolder() const {
     return fromWide(std::wstring_view(buffer.data(), length));
 }
 
-std::string Win32Host::shortDate() const {
+std::string Win32Machine::shortDate() const {
     return dateText(clock_());
 }
 
-std::string Win32Host::longTime() const {
+std::string Win32Machine::longTime() const {
     return timeText(clock_());
 }
 
-std::string Win32Host::defaultDateTime() const {
+std::string Win32Machine::defaultDateTime() const {
     // One reading for both halves, so date and time belong to the same instant.
     const std::tm now = clock_();
     if (now.tm_hour == 0 && now.tm_min == 0 && now.tm_sec == 0) return dateText(now);
     return dateText(now) + " " + timeText(now);
 }
 
-std::string Win32Host::fileDateTime() const {
+std::string Win32Machine::fileDateTime() const {
     const std::tm now = clock_();
     return dateText(now) + ", " + timeText(now);
 }

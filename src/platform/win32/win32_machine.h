@@ -9,12 +9,12 @@
 namespace pravelo::platform::win32 {
 
 // Program folder, working folder and "now" in the user's regional formats.
-class Win32Host : public Host {
+class Win32Machine : public Machine {
   public:
     // Local broken-down time of "now".
     using Clock = std::function<std::tm()>;
 
-    explicit Win32Host(Clock clock = systemClock()) : clock_(std::move(clock)) {}
+    explicit Win32Machine(Clock clock = systemClock()) : clock_(std::move(clock)) {}
 
     std::string executableFolder() const override;
     std::string workingFolder() const override;

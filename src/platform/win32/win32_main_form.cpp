@@ -214,10 +214,10 @@ void Win32MainForm::createStatusBar() {
 void Win32MainForm::layOutStatusPanels() {
     // Panel 3 fits its time text, panel 2 is fixed, panel 1 takes the rest.
     int timeWidth = scaled(640, dpi_);
-    if (host_ != nullptr) {
+    if (machine_ != nullptr) {
         HDC dc = GetDC(statusBar_);
         HGDIOBJ old = SelectObject(dc, dialogFont());
-        const std::wstring time = toWide(host_->longTime());
+        const std::wstring time = toWide(machine_->longTime());
         SIZE size{};
         GetTextExtentPoint32W(dc, time.c_str(), static_cast<int>(time.size()), &size);
         SelectObject(dc, old);
@@ -231,18 +231,18 @@ void Win32MainForm::layOutStatusPanels() {
     SendMessageW(statusBar_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
 }
 
-void Win32MainForm::setHost(const Host* host) {
-    host_ = host;
+void Win32MainForm::setMachine(const Machine* machine) {
+    machine_ = machine;
     updateClock();
 }
 
 void Win32MainForm::updateClock() {
-    if (host_ == nullptr) return;
+    if (machine_ == nullptr) return;
     layOutStatusPanels();
     SendMessageW(statusBar_, SB_SETTEXTW, 1,
-                 reinterpret_cast<LPARAM>(toWide(host_->shortDate()).c_str()));
+                 reinterpret_cast<LPARAM>(toWide(machine_->shortDate()).c_str()));
     SendMessageW(statusBar_, SB_SETTEXTW, 2,
-                 reinterpret_cast<LPARAM>(toWide(host_->longTime()).c_str()));
+                 reinterpret_cast<LPARAM>(toWide(machine_->longTime()).c_str()));
 }
 
 void Win32MainForm::show() {

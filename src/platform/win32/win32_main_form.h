@@ -56,8 +56,8 @@ class Win32MainForm : public MainForm {
     void setAboutFactory(AboutFactory factory) { aboutFactory_ = std::move(factory); }
     // Where failures that escape a handler are shown; the window's own by default.
     void setMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes ? boxes : &ownBoxes_; }
-    // The date and time panels write what the host writes everywhere else.
-    void setHost(const Host* host);
+    // The date and time panels write what the machine writes everywhere else.
+    void setMachine(const Machine* machine);
     // Shows the window centred on the screen.
     void show();
 
@@ -125,7 +125,7 @@ class Win32MainForm : public MainForm {
     std::unique_ptr<Win32DriveList> drive1_;
     std::unique_ptr<Win32PatternCombo> combo1_;
 
-    const Host* host_ = nullptr;
+    const Machine* machine_ = nullptr;
     MainFormEvents* events_ = nullptr;
     AboutFactory aboutFactory_;
     Win32MessageBoxes ownBoxes_;
