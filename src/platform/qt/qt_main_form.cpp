@@ -24,6 +24,7 @@
 #include "platform/qt/qt_about_dialog.h"
 #include "platform/qt/qt_artwork.h"
 #include "platform/qt/qt_support.h"
+#include "platform/support/run_handler.h"
 #include "platform/version_record.h"
 
 namespace pravelo::platform::qt {
@@ -332,30 +333,16 @@ void QtMainForm::refresh() {
 }
 
 void QtMainForm::waitFor(const std::function<void()>& work) {
-    if (waiting_) {
-        work();
-        return;
-    }
-    // Only a request to close acts during a wait: a click on the close button,
-    // its access key and the exit shortcut. A space typed while the button has
-    // the focus is no click here: the user may be typing without looking.
+    using Input = CloseDuringRun::Input;
     const auto letThrough = [this](const QObject* target, const QEvent& event) {
         const bool typed = event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease;
-        return (target == command2Widget_ && !typed) || target == exitAct_;
+        Input input = Input::Other;
+        if (target == command2Widget_)
+            input = typed ? Input::CloseButtonTyped : Input::CloseButtonClick;
+        if (target == exitAct_) input = Input::ExitCommand;
+        return CloseDuringRun::actsDuringRun(input);
     };
-    waiting_ = true;
-    try {
-        waitInEventLoop(work, letThrough);
-    } catch (...) {
-        waiting_ = false;
-        throw;
-    }
-    waiting_ = false;
-}
-
-void QtMainForm::requestClose() {
-    closePending_ = true;
-    statusPanel1_->setText("Lukker, når dette dokument er færdigt …");
+    run_.run(work, [&](const std::function<void()>& job) { waitInEventLoop(job, letThrough); });
 }
 
 void QtMainForm::showAbout() {
@@ -398,8 +385,7 @@ void QtMainForm::showEvent(QShowEvent* event) {
 
 void QtMainForm::closeEvent(QCloseEvent* event) {
     // The document in hand is finished first; the batch then stops and closes us.
-    if (waiting_) {
-        requestClose();
+    if (run_.hold(*statusPanel1_)) {
         event->ignore();
         return;
     }
@@ -415,7 +401,10 @@ void QtMainForm::closeEvent(QCloseEvent* event) {
 void QtMainForm::raiseEvent(void (MainFormEvents::*handler)()) {
     if (events_ != nullptr) {
         MainFormEvents* events = events_;
-        runHandler([events, handler] { (events->*handler)(); }, *boxes_);
+        // A failure the handler lets through is shown instead of unwinding
+        // through the toolkit, which would end the program.
+        runHandler([events, handler] { (events->*handler)(); }, *boxes_,
+                   fromQt(applicationTitle()));
     }
 }
 
@@ -444,10 +433,7 @@ void QtMainForm::onRunClicked() {
 }
 
 void QtMainForm::onCloseClicked() {
-    if (waiting_) {
-        requestClose();
-        return;
-    }
+    if (run_.hold(*statusPanel1_)) return;
     raiseEvent(&MainFormEvents::Command2_Click);
 }
 
@@ -464,10 +450,7 @@ void QtMainForm::onOpenFilesTriggered() {
 }
 
 void QtMainForm::onExitTriggered() {
-    if (waiting_) {
-        requestClose();
-        return;
-    }
+    if (run_.hold(*statusPanel1_)) return;
     raiseEvent(&MainFormEvents::mnuVormixAfslut_Click);
 }
 

@@ -10,6 +10,7 @@
 #include "platform/message_boxes.h"
 #include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "platform/support/close_during_run.h"
 
 class QAction;
 class QKeySequence;
@@ -70,7 +71,7 @@ class QtMainForm : public QMainWindow, public MainForm {
     void unload() override;
     void refresh() override;
     void waitFor(const std::function<void()>& work) override;
-    bool closePending() const override { return closePending_; }
+    bool closePending() const override { return run_.closePending(); }
     void showAbout() override;
 
     // The open About dialog, if any.
@@ -108,8 +109,6 @@ class QtMainForm : public QMainWindow, public MainForm {
     void setTabOrderChain();
     void fitToClientArea();
     void raiseEvent(void (MainFormEvents::*handler)());
-    // A close asked for during a wait: shown now, done when the batch returns.
-    void requestClose();
 
     QWidget* central_ = nullptr;
     QLabel* label1Widget_ = nullptr;
@@ -156,8 +155,7 @@ class QtMainForm : public QMainWindow, public MainForm {
     MessageBoxes* boxes_ = &ownBoxes_;
     QPointer<QtAboutDialog> about_;
     bool placed_ = false;
-    bool waiting_ = false;
-    bool closePending_ = false;
+    CloseDuringRun run_;
 };
 
 }  // namespace pravelo::platform::qt

@@ -3,10 +3,7 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
-#include <functional>
 #include <string>
-
-#include "platform/message_boxes.h"
 
 class QLabel;
 class QWidget;
@@ -44,10 +41,5 @@ QString checkedFolder(const std::string& path);
 
 // Title for messages raised by the window itself: the product name.
 QString applicationTitle();
-
-// Runs one of the logic's handlers. A failure the handler let through is shown
-// with its description instead of unwinding through Qt's event loop, which
-// would end the program.
-void runHandler(const std::function<void()>& handler, MessageBoxes& boxes);
 
 }  // namespace pravelo::platform::qt

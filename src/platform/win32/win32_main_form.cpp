@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/error.h"
+#include "platform/support/run_handler.h"
 #include "platform/version_record.h"
 #include "platform/win32/gui_support.h"
 #include "platform/win32/text_convert.h"
@@ -281,45 +282,40 @@ void Win32MainForm::refresh() {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-void Win32MainForm::waitFor(const std::function<void()>& work) {
-    if (waiting_) {
-        work();
-        return;
-    }
-    // Only a request to close acts during a wait: a click on the close button,
-    // its access key, the exit shortcut, the close box and Alt+F4. A space typed
-    // while the button has the focus is no click here.
+CloseDuringRun::Input Win32MainForm::runInput(const MSG& m) const {
+    using Input = CloseDuringRun::Input;
+    const bool ours = m.hwnd == window_ || IsChild(window_, m.hwnd);
+    if (!ours) return Input::Other;
     const HWND command2 = control(IdCommand2);
-    const auto letThrough = [this, command2](const MSG& m) {
-        const bool ours = m.hwnd == window_ || IsChild(window_, m.hwnd);
-        if (!ours) return false;
-        const bool mouse = m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST;
-        if (mouse && m.hwnd == command2) return true;
-        const bool frameMouse = m.message == WM_NCLBUTTONDOWN || m.message == WM_NCLBUTTONUP ||
-                                m.message == WM_NCMOUSEMOVE;
-        if (frameMouse && (m.wParam == HTCLOSE || m.wParam == HTCAPTION)) return true;
-        if (m.message == WM_SYSKEYDOWN && m.wParam == VK_F4) return true;
-        const bool ctrlQ =
-            m.message == WM_KEYDOWN && m.wParam == 'Q' && GetKeyState(VK_CONTROL) < 0;
-        const bool altKey =
-            m.message == WM_SYSKEYDOWN &&
-            static_cast<wchar_t>(m.wParam) == accessKey(toWide(command2_->caption()));
-        if (ctrlQ || altKey) requestClose();
-        return false;
-    };
-    waiting_ = true;
-    try {
-        waitWithMessageLoop(work, letThrough);
-    } catch (...) {
-        waiting_ = false;
-        throw;
-    }
-    waiting_ = false;
+    const bool mouse = m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST;
+    if (mouse && m.hwnd == command2) return Input::CloseButtonClick;
+    const bool frameMouse =
+        m.message == WM_NCLBUTTONDOWN || m.message == WM_NCLBUTTONUP || m.message == WM_NCMOUSEMOVE;
+    if (frameMouse && m.wParam == HTCLOSE) return Input::WindowClose;
+    if (frameMouse && m.wParam == HTCAPTION) return Input::WindowMove;
+    if (m.message == WM_SYSKEYDOWN && m.wParam == VK_F4) return Input::WindowClose;
+    if (m.message == WM_KEYDOWN && m.wParam == 'Q' && GetKeyState(VK_CONTROL) < 0)
+        return Input::ExitCommand;
+    if (m.message == WM_SYSKEYDOWN &&
+        static_cast<wchar_t>(m.wParam) == accessKey(toWide(command2_->caption())))
+        return Input::CloseButtonClick;
+    return m.hwnd == command2 ? Input::CloseButtonTyped : Input::Other;
 }
 
-void Win32MainForm::requestClose() {
-    closePending_ = true;
-    statusPanel1_->setText("Lukker, når dette dokument er færdigt …");
+void Win32MainForm::waitFor(const std::function<void()>& work) {
+    const auto letThrough = [this](const MSG& m) {
+        const CloseDuringRun::Input input = runInput(m);
+        if (!CloseDuringRun::actsDuringRun(input)) return false;
+        // The wait's loop translates no keys into commands: a key that asks
+        // to close is taken here.
+        const bool key = m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN;
+        if (key && m.wParam != VK_F4) {
+            run_.hold(*statusPanel1_);
+            return false;
+        }
+        return true;
+    };
+    run_.run(work, [&](const std::function<void()>& job) { waitWithMessageLoop(job, letThrough); });
 }
 
 void Win32MainForm::showAbout() {
@@ -398,11 +394,7 @@ LRESULT Win32MainForm::handle(UINT message, WPARAM w, LPARAM l) {
             return 0;
         case WM_CLOSE:
             // The document in hand is finished first; the batch then stops and closes us.
-            if (waiting_) {
-                requestClose();
-            } else {
-                unload();
-            }
+            if (!run_.hold(*statusPanel1_)) unload();
             return 0;
         case WM_DESTROY:
             KillTimer(window_, kClockTimer);
@@ -422,7 +414,9 @@ LRESULT Win32MainForm::handle(UINT message, WPARAM w, LPARAM l) {
 void Win32MainForm::raise(void (MainFormEvents::*handler)()) {
     if (events_ == nullptr) return;
     MainFormEvents* events = events_;
-    runHandler([events, handler] { (events->*handler)(); }, *boxes_);
+    // A failure the handler lets through is shown instead of unwinding
+    // through the toolkit, which would end the program.
+    runHandler([events, handler] { (events->*handler)(); }, *boxes_, applicationTitle());
 }
 
 void Win32MainForm::onCommand(int id, int notice, HWND from) {
@@ -441,11 +435,7 @@ void Win32MainForm::onCommand(int id, int notice, HWND from) {
             return;
         case IdCommand2:
             if (notice != BN_CLICKED) return;
-            if (waiting_) {
-                requestClose();
-            } else {
-                raise(&MainFormEvents::Command2_Click);
-            }
+            if (!run_.hold(*statusPanel1_)) raise(&MainFormEvents::Command2_Click);
             return;
         case IdCommand3:
             if (notice == BN_CLICKED) raise(&MainFormEvents::Command3_Click);
@@ -488,11 +478,7 @@ void Win32MainForm::onCommand(int id, int notice, HWND from) {
             raise(&MainFormEvents::mnuVormixOpenMyFileFil_Click);
             return;
         case IdExit:
-            if (waiting_) {
-                requestClose();
-            } else {
-                raise(&MainFormEvents::mnuVormixAfslut_Click);
-            }
+            if (!run_.hold(*statusPanel1_)) raise(&MainFormEvents::mnuVormixAfslut_Click);
             return;
         case IdShowLog:
             raise(&MainFormEvents::mnuVormixErrLog_Click);

@@ -7,6 +7,7 @@
 
 #include "platform/machine.h"
 #include "platform/main_form.h"
+#include "platform/support/close_during_run.h"
 #include "platform/win32/browse_controls.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_message_boxes.h"
@@ -84,7 +85,7 @@ class Win32MainForm : public MainForm {
     void unload() override;
     void refresh() override;
     void waitFor(const std::function<void()>& work) override;
-    bool closePending() const override { return closePending_; }
+    bool closePending() const override { return run_.closePending(); }
     void showAbout() override;
 
     // The program's message loop calls this first for every message: the
@@ -105,7 +106,8 @@ class Win32MainForm : public MainForm {
     void updateClock();
     void onCommand(int id, int notice, HWND from);
     void raise(void (MainFormEvents::*handler)());
-    void requestClose();
+    // Which of the inputs a run knows of a message is.
+    CloseDuringRun::Input runInput(const MSG& message) const;
     void aboutGone();
 
     HWND window_ = nullptr;
@@ -131,8 +133,7 @@ class Win32MainForm : public MainForm {
     Win32MessageBoxes ownBoxes_;
     MessageBoxes* boxes_ = &ownBoxes_;
     Win32AboutDialog* about_ = nullptr;
-    bool waiting_ = false;
-    bool closePending_ = false;
+    CloseDuringRun run_;
     bool unloaded_ = false;
 };
 
