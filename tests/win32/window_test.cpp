@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/error.h"
+#include "platform/support/window_layout.h"
 #include "platform/win32/gui_support.h"
 #include "platform/win32/text_convert.h"
 #include "platform/win32/win32_about_dialog.h"
@@ -19,6 +20,7 @@ namespace {
 using platform::win32::fromWide;
 using platform::win32::scaled;
 using platform::win32::systemDpi;
+namespace layout = platform::layout;
 using platform::win32::toWide;
 using platform::win32::Win32AboutDialog;
 using Form = platform::win32::Win32MainForm;
@@ -34,6 +36,10 @@ RECT twipsRect(int left, int top, int width, int height) {
     const int dpi = systemDpi();
     return {scaled(left, dpi), scaled(top, dpi), scaled(left, dpi) + scaled(width, dpi),
             scaled(top, dpi) + scaled(height, dpi)};
+}
+
+RECT twipsRect(const layout::Twips& at) {
+    return twipsRect(at.left, at.top, at.width, at.height);
 }
 
 std::string show(const RECT& r) {
@@ -141,24 +147,24 @@ TEST_F(Win32Window, ClientAreaAndControlsSitAtTheLayoutsPlaces) {
     h.start();
     RECT client{};
     GetClientRect(h.form.window(), &client);
-    EXPECT_EQ(show(client), show(twipsRect(0, 0, 7380, 6480)));
+    EXPECT_EQ(show(client), show(twipsRect(layout::ClientArea)));
     const struct {
         int id;
         RECT rect;
     } layout[] = {
-        {Form::IdLabel1, twipsRect(720, 120, 6015, 255)},
-        {Form::IdLabel2, twipsRect(3840, 480, 615, 375)},
-        {Form::IdText1, twipsRect(4440, 480, 2295, 285)},
-        {Form::IdFile1, twipsRect(480, 840, 3015, 2040)},
-        {Form::IdDir1, twipsRect(3840, 840, 2895, 2115)},
-        {Form::IdCombo1, twipsRect(2520, 3000, 975, 315)},
-        {Form::IdDrive1, twipsRect(3840, 3000, 2895, 315)},
-        {Form::IdText2, twipsRect(480, 3480, 6255, 1695)},
-        {Form::IdLabel4, twipsRect(480, 3600, 6255, 1455)},
-        {Form::IdCommand1, twipsRect(840, 5400, 1095, 495)},
-        {Form::IdCommand3, twipsRect(2160, 5400, 1215, 495)},
-        {Form::IdCommand2, twipsRect(3720, 5400, 1095, 495)},
-        {Form::IdStatusBar1, twipsRect(0, 6120, 7380, 360)},
+        {Form::IdLabel1, twipsRect(layout::Label1.place)},
+        {Form::IdLabel2, twipsRect(layout::Label2.place)},
+        {Form::IdText1, twipsRect(layout::Text1.place)},
+        {Form::IdFile1, twipsRect(layout::File1.place)},
+        {Form::IdDir1, twipsRect(layout::Dir1.place)},
+        {Form::IdCombo1, twipsRect(layout::Combo1.place)},
+        {Form::IdDrive1, twipsRect(layout::Drive1.place)},
+        {Form::IdText2, twipsRect(layout::Text2.place)},
+        {Form::IdLabel4, twipsRect(layout::Label4.place)},
+        {Form::IdCommand1, twipsRect(layout::Command1.place)},
+        {Form::IdCommand3, twipsRect(layout::Command3.place)},
+        {Form::IdCommand2, twipsRect(layout::Command2.place)},
+        {Form::IdStatusBar1, twipsRect(layout::StatusBar1)},
     };
     for (const auto& [id, rect] : layout) {
         EXPECT_EQ(show(clientRectOf(h.control(id))), show(rect)) << "control " << id;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <string>
 
+#include "platform/support/window_layout.h"
+
 class QLabel;
 class QWidget;
 
@@ -17,6 +19,10 @@ constexpr int twips(int value) {
 
 inline QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twips(left), twips(top), twips(width), twips(height));
+}
+
+inline QRect twipsRect(const layout::Twips& place) {
+    return twipsRect(place.left, place.top, place.width, place.height);
 }
 
 inline QString toQt(const std::string& text) {

@@ -101,7 +101,7 @@ class Win32MainForm : public MainForm {
     void createControls();
     void createMenu();
     void createStatusBar();
-    void addToolTip(int id, const wchar_t* text);
+    void addToolTip(int id, const std::string& toolTip);
     void layOutStatusPanels();
     void updateClock();
     void onCommand(int id, int notice, HWND from);
