@@ -6,7 +6,7 @@
 
 #include "platform/libreoffice/office_errors.h"
 #include "platform/libreoffice/private_profile.h"
-#include "platform/libreoffice/uno_support.h"
+#include "platform/libreoffice/uno/uno_support.h"
 
 namespace pravelo::platform::libreoffice {
 

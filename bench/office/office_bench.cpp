@@ -21,10 +21,10 @@
 
 #include "bare_office_cycle.h"
 #include "platform/error.h"
-#include "platform/libreoffice/fork_launcher.h"
-#include "platform/libreoffice/libreoffice_launcher.h"
-#include "platform/libreoffice/office_host.h"
+#include "platform/libreoffice/fork/fork_launcher.h"
+#include "platform/libreoffice/fork/office_host.h"
 #include "platform/libreoffice/private_profile.h"
+#include "platform/libreoffice/uno/libreoffice_launcher.h"
 
 namespace fs = std::filesystem;
 using namespace pravelo::platform;

@@ -36,7 +36,7 @@ void frmAbout::StartSysInfo() {
         }
         if (GetKeyValue(Registry::LocalMachine, "SOFTWARE\\Microsoft\\Shared Tools Location",
                         "MSINFO", path)) {
-            path += platform_.host.pathSeparator();
+            path += platform_.machine.pathSeparator();
             path += "MSINFO32.EXE";
             if (platform_.files.isOrdinaryFile(path)) {
                 platform_.processes.startProgram(path);

@@ -10,7 +10,7 @@ void useClassicStyle() {
 
 PraveloApp::PraveloApp()
     : platform_{platform::programVersionRecord(),
-                host_,
+                machine_,
                 files_,
                 messages_,
                 form_,
@@ -18,7 +18,7 @@ PraveloApp::PraveloApp()
                 processes_,
                 registry_},
       logic_(platform_) {
-    logic_.connect(form_, host_);
+    logic_.connect(form_, machine_);
 }
 
 void PraveloApp::start() {

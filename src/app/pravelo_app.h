@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 #include "platform/posix/linux_registry.h"
 #include "platform/posix/posix_file_system.h"
-#include "platform/posix/posix_host.h"
+#include "platform/posix/posix_machine.h"
 #include "platform/posix/posix_process_starter.h"
 #include "platform/qt/qt_main_form.h"
 #include "platform/qt/qt_message_boxes.h"
@@ -29,7 +29,7 @@ class PraveloApp {
     main_window::frmListMineFiler& window() { return logic_.window; }
 
   private:
-    platform::posix::PosixHost host_;
+    platform::posix::PosixMachine machine_;
     platform::posix::PosixFileSystem files_;
     platform::posix::PosixProcessStarter processes_;
     platform::posix::LinuxRegistry registry_;

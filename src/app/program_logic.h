@@ -20,10 +20,10 @@ struct ProgramLogic {
           worker(platform, settings),
           window(platform, settings, common, worker) {}
 
-    // Gives the form the window's events, the host's clock and About dialogs.
+    // Gives the form the window's events, the machine's clock and About dialogs.
     template <typename Form>
-    void connect(Form& form, const platform::Host& host) {
-        form.setHost(&host);
+    void connect(Form& form, const platform::Machine& machine) {
+        form.setMachine(&machine);
         form.setEvents(&window);
         form.setAboutFactory([this](platform::AboutForm& dialog) {
             return std::make_unique<about::frmAbout>(dialog, platform);

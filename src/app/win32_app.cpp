@@ -6,7 +6,7 @@ namespace pravelo::app {
 
 Win32App::Win32App()
     : platform_{platform::programVersionRecord(),
-                host_,
+                machine_,
                 files_,
                 messages_,
                 form_,
@@ -15,7 +15,7 @@ Win32App::Win32App()
                 registry_},
       logic_(platform_) {
     messages_.setWindow(form_.window());
-    logic_.connect(form_, host_);
+    logic_.connect(form_, machine_);
 }
 
 int Win32App::run() {

@@ -3,7 +3,7 @@
 #include "app/program_logic.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_file_system.h"
-#include "platform/win32/win32_host.h"
+#include "platform/win32/win32_machine.h"
 #include "platform/win32/win32_main_form.h"
 #include "platform/win32/win32_message_boxes.h"
 #include "platform/win32/win32_process_starter.h"
@@ -23,7 +23,7 @@ class Win32App {
     platform::win32::Win32MainForm& form() { return form_; }
 
   private:
-    platform::win32::Win32Host host_;
+    platform::win32::Win32Machine machine_;
     platform::win32::Win32FileSystem files_;
     platform::win32::Win32ProcessStarter processes_;
     platform::win32::Win32Registry registry_;

@@ -31,7 +31,7 @@ std::string CommenFunctions::StripQuotes(const std::string& text) {
 bool CommenFunctions::FileExists(const std::string& path) const {
     try {
         std::string p = StripQuotes(path);
-        if (!p.empty() && p.back() == platform_.host.pathSeparator()) p.pop_back();
+        if (!p.empty() && p.back() == platform_.machine.pathSeparator()) p.pop_back();
         platform_.files.openForInput(p);  // closed again as the reader goes out of scope
         return true;
     } catch (const std::exception&) {

@@ -24,7 +24,7 @@ void frmListMineFiler::Form_Load() {
         settings_.LoadSettings();
         form.setCaption(common_.BuildWindowCaption());
         settings_.ReadSettingsSection(2);
-        setFolder(platform_.host.workingFolder());
+        setFolder(platform_.machine.workingFolder());
         form.Label1().setCaption(form.Dir1().path());
         form.File1().setPattern(form.Combo1().text());
         const std::string macro = settings_.GetSettingValue("MNavn");
@@ -83,7 +83,7 @@ void frmListMineFiler::Command1_Click() {
     } catch (const std::exception& e) {
         report(e.what(), MessageIcon::None);
     }
-    common_.ShowStatus("Udført! " + platform_.host.defaultDateTime());
+    common_.ShowStatus("Udført! " + platform_.machine.defaultDateTime());
     closeIfAsked();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/file_system.h"
-#include "platform/host.h"
+#include "platform/machine.h"
 #include "platform/main_form.h"
 #include "platform/message_boxes.h"
 #include "platform/office_application.h"
@@ -15,7 +15,7 @@ namespace pravelo::platform {
 // tests wire fakes.
 struct Platform {
     const VersionRecord& version;
-    Host& host;
+    Machine& machine;
     FileSystem& files;
     MessageBoxes& messages;
     MainForm& form;

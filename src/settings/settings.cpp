@@ -45,8 +45,8 @@ void Settings::report(const std::string& description) {
 
 void Settings::LoadSettings() {
     try {
-        std::string folder = platform_.host.executableFolder();
-        const char separator = platform_.host.pathSeparator();
+        std::string folder = platform_.machine.executableFolder();
+        const char separator = platform_.machine.pathSeparator();
         if (folder.empty() || folder.back() != separator) folder += separator;
         sysPath_ = folder;
 

@@ -84,7 +84,7 @@ bool DooWithFile::anySelected() {
 }
 
 void DooWithFile::writeEndStamp() {
-    platform_.form.StatusPanel1().setText("Udført! " + platform_.host.defaultDateTime());
+    platform_.form.StatusPanel1().setText("Udført! " + platform_.machine.defaultDateTime());
 }
 
 void DooWithFile::runBatch(const BatchTexts& texts) {
@@ -94,7 +94,7 @@ void DooWithFile::runBatch(const BatchTexts& texts) {
     auto& files = form.File1();
 
     std::string folder = form.Dir1().path();
-    const char separator = platform_.host.pathSeparator();
+    const char separator = platform_.machine.pathSeparator();
     if (folder.empty() || folder.back() != separator) folder += separator;
 
     int successes = 0;
@@ -122,7 +122,7 @@ void DooWithFile::runBatch(const BatchTexts& texts) {
         if (done) {
             ++successes;
         } else {
-            errors.appendText(platform_.host.defaultDateTime() + ", Err: " + shownPath + kCrLf);
+            errors.appendText(platform_.machine.defaultDateTime() + ", Err: " + shownPath + kCrLf);
             ++failures;
         }
     }

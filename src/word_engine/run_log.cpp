@@ -7,7 +7,7 @@ namespace pravelo::word_engine {
 
 void DooWithFile::WriteLogLine(const std::string& text) {
     try {
-        const std::string line = platform_.host.fileDateTime() + ", " + EscapeControls(text);
+        const std::string line = platform_.machine.fileDateTime() + ", " + EscapeControls(text);
         platform_.files.appendLine(settings_.FileBesideProgram(".log"), line);
     } catch (const std::exception& e) {
         platform_.messages.show(e.what(), platform::MessageIcon::None,

@@ -14,7 +14,7 @@ namespace pravelo::fakes {
 
 using platform::Error;
 
-class FakeHost : public platform::Host {
+class FakeMachine : public platform::Machine {
   public:
     std::string exeFolder = "/opt/pravelo";
     std::string cwd = "/home/bruger/dokumenter";
@@ -23,8 +23,8 @@ class FakeHost : public platform::Host {
     std::string executableFolder() const override { return exeFolder; }
     std::string workingFolder() const override { return cwd; }
     char pathSeparator() const override { return '/'; }
-    // When set, the date and time texts come from this host instead.
-    const platform::Host* clock = nullptr;
+    // When set, the date and time texts come from this machine instead.
+    const platform::Machine* clock = nullptr;
     std::string shortDate() const override { return clock ? clock->shortDate() : date; }
     std::string longTime() const override { return clock ? clock->longTime() : time; }
     std::string defaultDateTime() const override {
@@ -334,17 +334,18 @@ class FakeRegistry : public platform::Registry {
 // All fakes together, wired as the program wires the real parts.
 struct FakePlatform {
     platform::VersionRecord version = platform::programVersionRecord();
-    FakeHost host;
+    FakeMachine machine;
     FakeFileSystem files;
     FakeMessageBoxes messages;
     FakeMainForm form;
     FakeOffice office;
     FakeProcessStarter processes;
     FakeRegistry registry;
-    platform::Platform platform{version, host, files, messages, form, office, processes, registry};
+    platform::Platform platform{version, machine, files,     messages,
+                                form,    office,  processes, registry};
 
-    std::string settingsPath() const { return host.exeFolder + "/Pravelo.dll"; }
-    std::string logPath() const { return host.exeFolder + "/Pravelo.log"; }
+    std::string settingsPath() const { return machine.exeFolder + "/Pravelo.dll"; }
+    std::string logPath() const { return machine.exeFolder + "/Pravelo.log"; }
 };
 
 }  // namespace pravelo::fakes

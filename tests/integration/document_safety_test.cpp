@@ -7,8 +7,8 @@
 #include <fstream>
 
 #include "launcher_fixture.h"
+#include "platform/libreoffice/guard/office_process.h"
 #include "platform/libreoffice/leftovers.h"
-#include "platform/libreoffice/office_process.h"
 
 using namespace pravelo::testing;
 

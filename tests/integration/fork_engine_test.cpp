@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "launcher_fixture.h"
+#include "platform/libreoffice/guard/office_process.h"
 #include "platform/libreoffice/office_engine.h"
 #include "platform/libreoffice/office_errors.h"
-#include "platform/libreoffice/office_process.h"
 
 using namespace pravelo::testing;
 using pravelo::platform::libreoffice::OfficeEngine;

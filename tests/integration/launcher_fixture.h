@@ -13,9 +13,9 @@
 
 #include "office_fixture.h"
 #include "platform/error.h"
-#include "platform/libreoffice/fork_launcher.h"
-#include "platform/libreoffice/libreoffice_launcher.h"
-#include "platform/libreoffice/office_host.h"
+#include "platform/libreoffice/fork/fork_launcher.h"
+#include "platform/libreoffice/fork/office_host.h"
+#include "platform/libreoffice/uno/libreoffice_launcher.h"
 
 namespace pravelo::testing {
 

@@ -1,4 +1,4 @@
-#include "platform/libreoffice/libreoffice_launcher.h"
+#include "platform/libreoffice/uno/libreoffice_launcher.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

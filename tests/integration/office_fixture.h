@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/libreoffice/libreoffice_launcher.h"
+#include "platform/libreoffice/uno/libreoffice_launcher.h"
 
 namespace pravelo::testing {
 

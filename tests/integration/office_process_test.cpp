@@ -1,6 +1,6 @@
 // The guard that every office runs under, with plain programs in the office's
 // place.
-#include "platform/libreoffice/office_process.h"
+#include "platform/libreoffice/guard/office_process.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <optional>
 #include <thread>
 
 #include "office_fixture.h"
@@ -37,18 +38,23 @@ TEST(OfficeGuard, KillEndsTheWholeOfficeAtOnce) {
     fs::create_directories(profile);
     const fs::path orphanPid = folder.path() / "pid";
     std::ofstream(orphanPid).close();
-    OfficeProcess office("/bin/sh",
-                         {"-c", "sleep 61 & echo $! > '" + orphanPid.string() + "'; exit 0"},
-                         {.profile = profile});
+    std::optional<OfficeProcess> office;
+    office.emplace(
+        "/bin/sh",
+        std::vector<std::string>{"-c", "sleep 61 & echo $! > '" + orphanPid.string() + "'; exit 0"},
+        pravelo::platform::libreoffice::OfficeLeftovers{.profile = profile});
     const pid_t orphan = readPid(orphanPid);
     ASSERT_GT(orphan, 0);
     // The first process has ended, but the office has not.
-    EXPECT_FALSE(office.waitForExit(std::chrono::milliseconds(300)));
-    EXPECT_FALSE(office.running());
+    EXPECT_FALSE(office->waitForExit(std::chrono::milliseconds(300)));
+    EXPECT_FALSE(office->running());
     const auto start = std::chrono::steady_clock::now();
-    office.killAndReap();
+    office->killAndReap();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     EXPECT_NE(::kill(orphan, 0), 0) << "the orphan still runs";
+    // The guard has gone with the office, and the profile folder with them.
+    office.reset();
+    EXPECT_FALSE(fs::exists(profile)) << "the profile folder is left";
 }
 
 TEST(OfficeGuard, AnOfficeThatEndsByItselfIsReportedAtOnce) {

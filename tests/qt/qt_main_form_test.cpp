@@ -17,10 +17,12 @@
 
 #include "fake_platform.h"
 #include "platform/qt/danish_toolkit_texts.h"
+#include "platform/support/window_layout.h"
 #include "qt_test_support.h"
 
 using pravelo::platform::MessageIcon;
 using pravelo::platform::qt::QtMainForm;
+namespace layout = pravelo::platform::layout;
 using pravelo::qttest::RecordingEvents;
 using pravelo::qttest::RecordingMessageBoxes;
 
@@ -65,14 +67,14 @@ class MainFormTest : public QObject {
     QtMainForm* form_ = nullptr;
     RecordingEvents events_;
     RecordingMessageBoxes boxes_;
-    pravelo::fakes::FakeHost host_;
+    pravelo::fakes::FakeMachine machine_;
 };
 
 void MainFormTest::init() {
     events_ = RecordingEvents();
     boxes_.shown.clear();
     form_ = new QtMainForm;
-    form_->setHost(&host_);
+    form_->setMachine(&machine_);
     form_->setEvents(&events_);
     form_->setMessageBoxes(&boxes_);
 }
@@ -91,18 +93,11 @@ void MainFormTest::controlsSitAtTheirLayoutPositions_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("pixels");
     // Layout twips divided by 15.
-    QTest::newRow("Label1") << "Label1" << QRect(48, 8, 401, 17);
-    QTest::newRow("Label2") << "Label2" << QRect(256, 32, 41, 25);
-    QTest::newRow("Text1") << "Text1" << QRect(296, 32, 153, 19);
-    QTest::newRow("File1") << "File1" << QRect(32, 56, 201, 136);
-    QTest::newRow("Dir1") << "Dir1" << QRect(256, 56, 193, 141);
-    QTest::newRow("Combo1") << "Combo1" << QRect(168, 200, 65, 21);
-    QTest::newRow("Drive1") << "Drive1" << QRect(256, 200, 193, 21);
-    QTest::newRow("Text2") << "Text2" << QRect(32, 232, 417, 113);
-    QTest::newRow("Label4") << "Label4" << QRect(32, 240, 417, 97);
-    QTest::newRow("Command1") << "Command1" << QRect(56, 360, 73, 33);
-    QTest::newRow("Command3") << "Command3" << QRect(144, 360, 81, 33);
-    QTest::newRow("Command2") << "Command2" << QRect(248, 360, 73, 33);
+    for (const layout::Control* c : layout::Controls) {
+        const layout::Twips& at = c->place;
+        QTest::newRow(c->name) << c->name
+                               << QRect(at.left / 15, at.top / 15, at.width / 15, at.height / 15);
+    }
     QTest::newRow("Line1") << "Line1" << QRect(0, 0, 496, 1);
 }
 
@@ -193,10 +188,10 @@ void MainFormTest::statusBarPanels() {
         QTRY_COMPARE(QToolTip::text(), tip);
         QToolTip::hideText();
     }
-    // The host writes the date and time, as it does for every other stamp.
-    QCOMPARE(date->text(), QString::fromStdString(host_.date));
-    QCOMPARE(time->text(), QString::fromStdString(host_.time));
-    host_.time = "14.07.10";
+    // The machine writes the date and time, as it does for every other stamp.
+    QCOMPARE(date->text(), QString::fromStdString(machine_.date));
+    QCOMPARE(time->text(), QString::fromStdString(machine_.time));
+    machine_.time = "14.07.10";
     QTRY_COMPARE(time->text(), QStringLiteral("14.07.10"));
 
     // Panel 1 springs, the others keep to the right.

@@ -1,4 +1,4 @@
-#include "platform/libreoffice/host_protocol.h"
+#include "platform/libreoffice/fork/host_protocol.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "platform/libreoffice/macro_name.h"
+#include "platform/libreoffice/uno/macro_name.h"
 
 #include <gtest/gtest.h>
 

@@ -53,7 +53,7 @@ TEST_F(MainWindowTest, EmptyTypeSectionLeavesThePatternAsItIs) {
 }
 
 TEST_F(MainWindowTest, UnreadableWorkingFolderStopsTheRestOfStartUp) {
-    fake.form.dir1.unreadable.insert(fake.host.cwd);
+    fake.form.dir1.unreadable.insert(fake.machine.cwd);
     window.Form_Load();
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::None);

@@ -54,7 +54,7 @@ TEST_F(SettingsTest, SysPathEndsInOneSeparator) {
     EXPECT_EQ(settings.GetSettingValue("SysPath"), "/opt/pravelo/");
 
     FakePlatform root;
-    root.host.exeFolder = "/";
+    root.machine.exeFolder = "/";
     root.files.files["/Pravelo.dll"] = "[Makro]\r\nM\r\n";
     common::CommenFunctions rootCommon{root.platform};
     settings::Settings rootSettings{root.platform, rootCommon};

@@ -114,8 +114,8 @@ class SilentAboutForm : public AboutForm {
 TEST_F(RegistryTest, AboutDialogReadsThroughTheRealRegistry) {
     fakes::FakePlatform fake;
     Win32Registry registry;
-    Platform platform{fake.version, fake.host,   fake.files,     fake.messages,
-                      fake.form,    fake.office, fake.processes, registry};
+    Platform platform{fake.version, fake.machine, fake.files,     fake.messages,
+                      fake.form,    fake.office,  fake.processes, registry};
     SilentAboutForm form;
     about::frmAbout dialog(form, platform);
     const DWORD number = 0x01020304;

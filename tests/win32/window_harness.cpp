@@ -27,10 +27,10 @@ WorkingFolder::~WorkingFolder() {
 
 WindowHarness::WindowHarness(platform::OfficeLauncher* realOffice)
     : office(realOffice ? *realOffice : fakeOffice) {
-    host.exeFolder = root / "program";
-    host.cwd = root / "dokumenter";
-    CreateDirectoryW(toWide(host.exeFolder).c_str(), nullptr);
-    form.setHost(&host);
+    machine.exeFolder = root / "program";
+    machine.cwd = root / "dokumenter";
+    CreateDirectoryW(toWide(machine.exeFolder).c_str(), nullptr);
+    form.setMachine(&machine);
     form.setEvents(&window);
     form.setMessageBoxes(&messages);
     form.setAboutFactory([this](platform::AboutForm& dialog) {

@@ -17,7 +17,7 @@
 namespace pravelo::testing {
 
 // Windows paths join with a backslash.
-struct WindowsFakeHost : fakes::FakeHost {
+struct WindowsFakeHost : fakes::FakeMachine {
     char pathSeparator() const override { return '\\'; }
 };
 
@@ -40,8 +40,8 @@ struct WindowHarness {
     explicit WindowHarness(platform::OfficeLauncher* realOffice = nullptr);
 
     void addDocument(const std::string& name);
-    std::string documentPath(const std::string& name) const { return host.cwd + "\\" + name; }
-    std::string logPath() const { return host.exeFolder + "\\Pravelo.log"; }
+    std::string documentPath(const std::string& name) const { return machine.cwd + "\\" + name; }
+    std::string logPath() const { return machine.exeFolder + "\\Pravelo.log"; }
     // Runs the start-up sequence and shows the window in front.
     void start();
     // Handles what is queued, as the program's own loop would.
@@ -52,7 +52,7 @@ struct WindowHarness {
 
     platform::win32::testing::TempFolder root;
     WorkingFolder working{root / "dokumenter"};  // before the window: its lists start there
-    WindowsFakeHost host;
+    WindowsFakeHost machine;
     platform::win32::Win32FileSystem files;
     fakes::FakeMessageBoxes messages;
     fakes::FakeOffice fakeOffice;
@@ -61,7 +61,8 @@ struct WindowHarness {
     fakes::FakeRegistry registry;
     platform::win32::Win32MainForm form;
     platform::VersionRecord version = platform::programVersionRecord();
-    platform::Platform platform{version, host, files, messages, form, office, processes, registry};
+    platform::Platform platform{version, machine, files,     messages,
+                                form,    office,  processes, registry};
     common::CommenFunctions common{platform};
     settings::Settings settings{platform, common};
     word_engine::DooWithFile worker{platform, settings};

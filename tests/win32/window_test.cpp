@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/error.h"
+#include "platform/support/window_layout.h"
 #include "platform/win32/gui_support.h"
 #include "platform/win32/text_convert.h"
 #include "platform/win32/win32_about_dialog.h"
@@ -19,6 +20,7 @@ namespace {
 using platform::win32::fromWide;
 using platform::win32::scaled;
 using platform::win32::systemDpi;
+namespace layout = platform::layout;
 using platform::win32::toWide;
 using platform::win32::Win32AboutDialog;
 using Form = platform::win32::Win32MainForm;
@@ -34,6 +36,10 @@ RECT twipsRect(int left, int top, int width, int height) {
     const int dpi = systemDpi();
     return {scaled(left, dpi), scaled(top, dpi), scaled(left, dpi) + scaled(width, dpi),
             scaled(top, dpi) + scaled(height, dpi)};
+}
+
+RECT twipsRect(const layout::Twips& at) {
+    return twipsRect(at.left, at.top, at.width, at.height);
 }
 
 std::string show(const RECT& r) {
@@ -131,7 +137,7 @@ class Win32Window : public ::testing::Test {
              {"a.doc", "b æøå.doc", "c, & d.doc", "skabelon.dot", "note.txt", "ny.docx"}) {
             h.addDocument(name);
         }
-        CreateDirectoryW(toWide(h.host.cwd + "\\undermappe").c_str(), nullptr);
+        CreateDirectoryW(toWide(h.machine.cwd + "\\undermappe").c_str(), nullptr);
         h.addDocument("undermappe\\indeni.doc");
     }
     WindowHarness h;
@@ -141,24 +147,24 @@ TEST_F(Win32Window, ClientAreaAndControlsSitAtTheLayoutsPlaces) {
     h.start();
     RECT client{};
     GetClientRect(h.form.window(), &client);
-    EXPECT_EQ(show(client), show(twipsRect(0, 0, 7380, 6480)));
+    EXPECT_EQ(show(client), show(twipsRect(layout::ClientArea)));
     const struct {
         int id;
         RECT rect;
     } layout[] = {
-        {Form::IdLabel1, twipsRect(720, 120, 6015, 255)},
-        {Form::IdLabel2, twipsRect(3840, 480, 615, 375)},
-        {Form::IdText1, twipsRect(4440, 480, 2295, 285)},
-        {Form::IdFile1, twipsRect(480, 840, 3015, 2040)},
-        {Form::IdDir1, twipsRect(3840, 840, 2895, 2115)},
-        {Form::IdCombo1, twipsRect(2520, 3000, 975, 315)},
-        {Form::IdDrive1, twipsRect(3840, 3000, 2895, 315)},
-        {Form::IdText2, twipsRect(480, 3480, 6255, 1695)},
-        {Form::IdLabel4, twipsRect(480, 3600, 6255, 1455)},
-        {Form::IdCommand1, twipsRect(840, 5400, 1095, 495)},
-        {Form::IdCommand3, twipsRect(2160, 5400, 1215, 495)},
-        {Form::IdCommand2, twipsRect(3720, 5400, 1095, 495)},
-        {Form::IdStatusBar1, twipsRect(0, 6120, 7380, 360)},
+        {Form::IdLabel1, twipsRect(layout::Label1.place)},
+        {Form::IdLabel2, twipsRect(layout::Label2.place)},
+        {Form::IdText1, twipsRect(layout::Text1.place)},
+        {Form::IdFile1, twipsRect(layout::File1.place)},
+        {Form::IdDir1, twipsRect(layout::Dir1.place)},
+        {Form::IdCombo1, twipsRect(layout::Combo1.place)},
+        {Form::IdDrive1, twipsRect(layout::Drive1.place)},
+        {Form::IdText2, twipsRect(layout::Text2.place)},
+        {Form::IdLabel4, twipsRect(layout::Label4.place)},
+        {Form::IdCommand1, twipsRect(layout::Command1.place)},
+        {Form::IdCommand3, twipsRect(layout::Command3.place)},
+        {Form::IdCommand2, twipsRect(layout::Command2.place)},
+        {Form::IdStatusBar1, twipsRect(layout::StatusBar1)},
     };
     for (const auto& [id, rect] : layout) {
         EXPECT_EQ(show(clientRectOf(h.control(id))), show(rect)) << "control " << id;
@@ -190,7 +196,7 @@ TEST_F(Win32Window, StartUpTextsMenusAndTips) {
     h.start();
     EXPECT_EQ(platform::win32::windowText(h.form.window()),
               "Pravelo. R1.3.7 by kontakt@pravelo.example");
-    EXPECT_EQ(h.text(Form::IdLabel1), h.host.cwd);
+    EXPECT_EQ(h.text(Form::IdLabel1), h.machine.cwd);
     EXPECT_EQ(h.text(Form::IdText1), "MOLVARIKtilret");
     EXPECT_EQ(h.text(Form::IdCombo1), "*.doc");
     EXPECT_EQ(h.form.Combo1().listCount(), 2);
@@ -249,14 +255,14 @@ TEST_F(Win32Window, StartUpTextsMenusAndTips) {
     EXPECT_EQ(tip(Form::IdCommand2), "Luk program (Ctrl+Q)");
     EXPECT_EQ(tip(Form::IdLabel4), "");
 
-    // The date and time panels show what the host writes.
+    // The date and time panels show what the machine writes.
     const auto panel = [&](int part) {
         wchar_t text[64] = L"";
         SendMessageW(h.form.statusBar(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
         return fromWide(text);
     };
-    EXPECT_EQ(panel(1), h.host.date);
-    EXPECT_EQ(panel(2), h.host.time);
+    EXPECT_EQ(panel(1), h.machine.date);
+    EXPECT_EQ(panel(2), h.machine.time);
     EXPECT_EQ(SendMessageW(h.form.statusBar(), SB_GETPARTS, 0, 0), 3);
 }
 
@@ -301,7 +307,7 @@ TEST_F(Win32Window, ShortcutsAccessKeysAndEnter) {
     press(h, text1, 'L', true);
     press(h, text1, 'S', true);
     EXPECT_EQ(h.processes.editorPaths,
-              (std::vector<std::string>{h.logPath(), h.host.exeFolder + "\\Pravelo.dll"}));
+              (std::vector<std::string>{h.logPath(), h.machine.exeFolder + "\\Pravelo.dll"}));
 
     // Enter on a focused button presses it.
     select(h, {2});
@@ -405,12 +411,12 @@ TEST_F(Win32Window, FolderAndPatternChoicesRebuildTheFileList) {
     SendMessageW(dir1, LB_SETCURSEL, sub, 0);
     SendMessageW(h.form.window(), WM_COMMAND, MAKEWPARAM(Form::IdDir1, LBN_DBLCLK),
                  reinterpret_cast<LPARAM>(dir1));
-    EXPECT_EQ(h.text(Form::IdLabel1), h.host.cwd + "\\undermappe");
+    EXPECT_EQ(h.text(Form::IdLabel1), h.machine.cwd + "\\undermappe");
     ASSERT_EQ(h.form.File1().listCount(), 1);
     EXPECT_EQ(h.form.File1().list(0), "indeni.doc");
     EXPECT_FALSE(h.form.File1().selected(0));
 
-    h.form.Dir1().setPath(h.host.cwd);
+    h.form.Dir1().setPath(h.machine.cwd);
     SendMessageW(h.form.window(), WM_COMMAND, MAKEWPARAM(Form::IdDir1, LBN_DBLCLK),
                  reinterpret_cast<LPARAM>(dir1));  // the current folder again
     // Typing a pattern does nothing; choosing one from the list does.

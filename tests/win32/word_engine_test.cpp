@@ -56,8 +56,8 @@ class WordEngine : public ::testing::Test {
     std::string record = folder / "record.txt";
     platform::word::WordLauncher word{{std::chrono::seconds(4), std::chrono::seconds(10)}};
     fakes::FakePlatform fake;
-    platform::Platform platform{fake.version, fake.host, fake.files,     fake.messages,
-                                fake.form,    word,      fake.processes, fake.registry};
+    platform::Platform platform{fake.version, fake.machine, fake.files,     fake.messages,
+                                fake.form,    word,         fake.processes, fake.registry};
     common::CommenFunctions common{platform};
     settings::Settings settings{platform, common};
     word_engine::DooWithFile worker{platform, settings};
@@ -97,7 +97,7 @@ TEST_F(WordEngine, FailuresAreLoggedWithWordsNumbersAndWordQuitsWithoutSaving) {
     EXPECT_FALSE(worker.ProcessDocument(plain, "RunMakro"));
 
     // A line break inside Word's text is written escaped, so each failure stays one line.
-    const std::string stamp = fake.host.fileDateTime();
+    const std::string stamp = fake.machine.fileDateTime();
     EXPECT_EQ(log(), stamp + ", 5174, " + missing + ", This file could not be found.\\r(" +
                          missing + ")\r\n" + stamp + ", 5408, " + locked +
                          ", The password is incorrect. Word cannot open the document.\\r(" +
@@ -123,7 +123,7 @@ TEST_F(WordEngine, AHungWordIsEndedAtTheLimitAndTheNextDocumentGoesOn) {
     settings.SetMacroName("RetDok");
     EXPECT_TRUE(worker.ProcessDocument(second, "RunMakro"));
 
-    EXPECT_EQ(log(), fake.host.fileDateTime() + ", 1001, " + first +
+    EXPECT_EQ(log(), fake.machine.fileDateTime() + ", 1001, " + first +
                          ", Word svarede ikke på Application.Run inden for 4 s; Word blev "
                          "stoppet\r\n");
     const Calls hung = callsOf(0);

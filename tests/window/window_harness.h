@@ -22,11 +22,11 @@ namespace pravelo::testing {
 struct WindowHarness {
     explicit WindowHarness(platform::OfficeLauncher* realOffice = nullptr)
         : office(realOffice ? *realOffice : fakeOffice) {
-        host.exeFolder = (root.path() + "/program").toStdString();
-        host.cwd = (root.path() + "/dokumenter").toStdString();
-        QDir().mkpath(QString::fromStdString(host.exeFolder));
-        QDir().mkpath(QString::fromStdString(host.cwd));
-        form.setHost(&host);
+        machine.exeFolder = (root.path() + "/program").toStdString();
+        machine.cwd = (root.path() + "/dokumenter").toStdString();
+        QDir().mkpath(QString::fromStdString(machine.exeFolder));
+        QDir().mkpath(QString::fromStdString(machine.cwd));
+        form.setMachine(&machine);
         form.setEvents(&window);
         form.setMessageBoxes(&messages);
         form.setAboutFactory([this](platform::AboutForm& dialog) {
@@ -35,13 +35,13 @@ struct WindowHarness {
     }
 
     void addDocument(const std::string& name, const std::string& content = "x") {
-        std::ofstream(host.cwd + "/" + name) << content;
+        std::ofstream(machine.cwd + "/" + name) << content;
     }
-    std::string documentPath(const std::string& name) const { return host.cwd + "/" + name; }
-    std::string logPath() const { return host.exeFolder + "/Pravelo.log"; }
+    std::string documentPath(const std::string& name) const { return machine.cwd + "/" + name; }
+    std::string logPath() const { return machine.exeFolder + "/Pravelo.log"; }
 
     QTemporaryDir root;
-    fakes::FakeHost host;
+    fakes::FakeMachine machine;
     platform::posix::PosixFileSystem files;
     fakes::FakeMessageBoxes messages;
     fakes::FakeOffice fakeOffice;
@@ -50,7 +50,8 @@ struct WindowHarness {
     fakes::FakeRegistry registry;
     platform::qt::QtMainForm form;
     platform::VersionRecord version = platform::programVersionRecord();
-    platform::Platform platform{version, host, files, messages, form, office, processes, registry};
+    platform::Platform platform{version, machine, files,     messages,
+                                form,    office,  processes, registry};
     common::CommenFunctions common{platform};
     settings::Settings settings{platform, common};
     word_engine::DooWithFile worker{platform, settings};

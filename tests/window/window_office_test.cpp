@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "office_fixture.h"
-#include "platform/libreoffice/libreoffice_launcher.h"
+#include "platform/libreoffice/uno/libreoffice_launcher.h"
 #include "window_harness.h"
 
 namespace fs = std::filesystem;
@@ -40,7 +40,7 @@ class WindowOfficeTest : public QObject {
         auto harness = std::make_unique<testing::WindowHarness>(office.get());
         testing::WindowHarness& h = *harness;
 
-        const fs::path folder = h.host.cwd;
+        const fs::path folder = h.machine.cwd;
         fs::copy_file(testing::wordFixtures() / "first.doc", folder / "1 første.doc");
         fs::copy_file(testing::wordFixtures() / "second.doc", folder / "3 tredje, & sidste.doc");
         {

@@ -11,7 +11,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "platform/posix/posix_host.h"
+#include "platform/posix/posix_machine.h"
 #include "platform/qt/qt_about_dialog.h"
 #include "window_harness.h"
 
@@ -73,7 +73,7 @@ class WindowTest : public QObject {
         QCOMPARE(child<QComboBox>("Combo1")->count(), 2);
         QCOMPARE(child<QComboBox>("Combo1")->currentText(), QStringLiteral("*.doc"));
         QCOMPARE(child<QLineEdit>("Text1")->text(), QStringLiteral("MOLVARIKtilret"));
-        QCOMPARE(h->form.Label1().caption(), h->host.cwd);
+        QCOMPARE(h->form.Label1().caption(), h->machine.cwd);
         QCOMPARE(status(), QStringLiteral("Velkommen til Pravelo."));
         QCOMPARE(h->form.windowTitle(),
                  QStringLiteral("Pravelo. R1.3.7 by kontakt@pravelo.example"));
@@ -204,8 +204,8 @@ class WindowTest : public QObject {
         QTest::keyClick(&h->form, Qt::Key_L, Qt::ControlModifier);
         QTest::keyClick(&h->form, Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(h->processes.editorPaths,
-                 (std::vector<std::string>{h->host.exeFolder + "/Pravelo.log",
-                                           h->host.exeFolder + "/Pravelo.dll"}));
+                 (std::vector<std::string>{h->machine.exeFolder + "/Pravelo.log",
+                                           h->machine.exeFolder + "/Pravelo.dll"}));
         QTest::keyClick(child<QLineEdit>("Text1"), Qt::Key_Return);
         QTest::keyClick(&h->form, Qt::Key_Escape);
         QVERIFY(h->fakeOffice.calls.empty());
@@ -235,7 +235,7 @@ class WindowTest : public QObject {
         if (danish == static_cast<locale_t>(0))
             QFAIL("da_DK.UTF-8 is not installed; scripts/setup.sh generates it");
         freelocale(danish);
-        pravelo::platform::posix::PosixHost host(
+        pravelo::platform::posix::PosixMachine machine(
             [] {
                 std::tm time{};
                 time.tm_year = 2024 - 1900;
@@ -247,12 +247,12 @@ class WindowTest : public QObject {
                 return time;
             },
             "da_DK.UTF-8");
-        h->host.clock = &host;
-        h->form.setHost(&h->host);
+        h->machine.clock = &machine;
+        h->form.setMachine(&h->machine);
         const QString date = QStringLiteral("05-03-2024");
         const QString time = QStringLiteral("14:07:09");
-        QCOMPARE(QString::fromStdString(host.shortDate()), date);
-        QCOMPARE(QString::fromStdString(host.longTime()), time);
+        QCOMPARE(QString::fromStdString(machine.shortDate()), date);
+        QCOMPARE(QString::fromStdString(machine.longTime()), time);
 
         start();
         QCOMPARE(child<QLabel>("StatusPanel2")->text(), date);
@@ -270,7 +270,7 @@ class WindowTest : public QObject {
         };
         const QString fileStamp = date + QStringLiteral(", ") + time + QStringLiteral(", ");
         QVERIFY(firstLine(h->logPath()).startsWith(fileStamp));
-        QVERIFY(firstLine(h->host.exeFolder + "/Pravelo.dll").startsWith(fileStamp));
+        QVERIFY(firstLine(h->machine.exeFolder + "/Pravelo.dll").startsWith(fileStamp));
     }
 
     void closeCommandsUnloadAtOnce() {

@@ -8,8 +8,8 @@
 #include <sstream>
 
 #include "platform/libreoffice/document_file.h"
+#include "platform/libreoffice/host/profile_view.h"
 #include "platform/libreoffice/private_profile.h"
-#include "platform/libreoffice/profile_view.h"
 
 namespace fs = std::filesystem;
 
@@ -51,7 +51,21 @@ void killOfficesOn(const fs::path& profile) {
     }
 }
 
-// A rewrite cut short is put back; lock files a fork listed are removed.
+}  // namespace
+
+void journalRewrite(const fs::path& folder, const std::string& copy, const std::string& target) {
+    std::ofstream(folder / "rewrite") << copy << '\t' << target << '\n';
+}
+
+void journalRewriteDone(const fs::path& folder) {
+    std::error_code ignored;
+    fs::remove(folder / "rewrite", ignored);
+}
+
+void journalLockFile(const fs::path& folder, const fs::path& lockFile) {
+    std::ofstream(folder / "locks", std::ios::app) << lockFile.string() << '\n';
+}
+
 void undoUnfinished(const fs::path& folder, bool locks) {
     std::istringstream rewrite(readFile(folder / "rewrite"));
     std::string copy, target;
@@ -62,8 +76,6 @@ void undoUnfinished(const fs::path& folder, bool locks) {
     std::error_code ignored;
     for (std::string lock; std::getline(list, lock);) fs::remove(lock, ignored);
 }
-
-}  // namespace
 
 void markOwner(const fs::path& profile) {
     std::ofstream(profile / "owner") << ::getpid() << ' ' << startTime(::getpid()) << '\n';

@@ -18,6 +18,18 @@ bool ownerAlive(const std::filesystem::path& profile);
 // profiles and the offices' sockets.
 void sweepLeftovers(const std::filesystem::path& tempFolder);
 
+// The journal an office keeps in its folder (a private profile, or a fork's
+// own folder) of what it may leave behind should it die: the document being
+// rewritten from a safety copy, and the lock files it made.
+void journalRewrite(const std::filesystem::path& folder, const std::string& copy,
+                    const std::string& target);
+void journalRewriteDone(const std::filesystem::path& folder);
+void journalLockFile(const std::filesystem::path& folder, const std::filesystem::path& lockFile);
+
+// Puts back a rewrite the journal in folder shows cut short and, with
+// locks, removes the lock files it lists.
+void undoUnfinished(const std::filesystem::path& folder, bool locks);
+
 // True when lockFile was left by an office of ours that no longer runs: it
 // names a private profile in tempFolder whose owner is gone.
 bool staleOwnLock(const std::filesystem::path& lockFile, const std::filesystem::path& tempFolder);

@@ -4,7 +4,18 @@
 
 namespace pravelo::platform::libreoffice {
 
-OfficeEngine::OfficeEngine(LibreOfficeOptions options, const std::string& choice) : uno_(options) {
+namespace {
+
+// Both launchers start from one sweep of what killed offices left.
+const LibreOfficeOptions& prepared(LibreOfficeOptions& options) {
+    prepareStart(options);
+    return options;
+}
+
+}  // namespace
+
+OfficeEngine::OfficeEngine(LibreOfficeOptions options, const std::string& choice)
+    : uno_(prepared(options)) {
     if (choice != "uno") fork_ = std::make_unique<ForkLauncher>(std::move(options));
 }
 

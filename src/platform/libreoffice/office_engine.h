@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/libreoffice/fork_launcher.h"
-#include "platform/libreoffice/libreoffice_launcher.h"
+#include "platform/libreoffice/fork/fork_launcher.h"
+#include "platform/libreoffice/uno/libreoffice_launcher.h"
 #include "platform/office_application.h"
 
 namespace pravelo::platform::libreoffice {

@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <vector>
 
-#include "platform/buffered_text_input.h"
-#include "platform/crlf_line.h"
 #include "platform/posix/cp1252.h"
 #include "platform/posix/system_error.h"
+#include "platform/support/buffered_text_input.h"
+#include "platform/support/crlf_line.h"
 
 namespace pravelo::platform::posix {
 

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
-#include "platform/background_work.h"
 #include "platform/qt/input_blocker.h"
+#include "platform/support/background_work.h"
 
 namespace pravelo::platform::qt {
 

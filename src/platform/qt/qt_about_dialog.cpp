@@ -9,6 +9,7 @@
 
 #include "platform/qt/qt_artwork.h"
 #include "platform/qt/qt_support.h"
+#include "platform/support/run_handler.h"
 #include "platform/version_record.h"
 
 namespace pravelo::platform::qt {
@@ -199,7 +200,10 @@ void QtAboutDialog::onSysInfoClicked() {
 void QtAboutDialog::run(void (AboutFormEvents::*handler)()) {
     if (events_) {
         AboutFormEvents* events = events_.get();
-        runHandler([events, handler] { (events->*handler)(); }, *boxes_);
+        // A failure the handler lets through is shown instead of unwinding
+        // through the toolkit, which would end the program.
+        runHandler([events, handler] { (events->*handler)(); }, *boxes_,
+                   fromQt(applicationTitle()));
     }
 }
 

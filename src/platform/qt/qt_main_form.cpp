@@ -24,6 +24,8 @@
 #include "platform/qt/qt_about_dialog.h"
 #include "platform/qt/qt_artwork.h"
 #include "platform/qt/qt_support.h"
+#include "platform/support/run_handler.h"
+#include "platform/support/window_layout.h"
 #include "platform/version_record.h"
 
 namespace pravelo::platform::qt {
@@ -47,15 +49,19 @@ class FormButton : public QPushButton {
     }
 };
 
-QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
-                        const QString& toolTip, const QRect& rect) {
-    auto* button = new FormButton(caption, parent);
-    button->setObjectName(QLatin1String(name));
+// Name, tooltip and place as the layout gives them.
+void place(QWidget* widget, const layout::Control& control) {
+    widget->setObjectName(QLatin1String(control.name));
+    widget->setToolTip(toQt(control.toolTip));
+    widget->setGeometry(twipsRect(control.place));
+}
+
+QPushButton* makeButton(QWidget* parent, const layout::Control& control) {
+    auto* button = new FormButton(toQt(control.caption), parent);
+    place(button, control);
     button->setFont(dialogFont(true));
-    button->setToolTip(toolTip);
     // No default button: Enter does nothing window-wide.
     button->setAutoDefault(false);
-    button->setGeometry(rect);
     return button;
 }
 
@@ -102,68 +108,52 @@ void QtMainForm::createControls() {
     setCentralWidget(central_);
 
     // The controls in the layout's order, so later ones lie on top.
-    label1Widget_ =
-        makeLabel(central_, "Label1", QStringLiteral("Label1"), twipsRect(720, 120, 6015, 255));
+    label1Widget_ = makeLabel(central_, layout::Label1.name, toQt(layout::Label1.caption),
+                              twipsRect(layout::Label1.place));
     label1Widget_->setFont(dialogFont(true));
 
-    makeLabel(central_, "Label2", QStringLiteral("Makro"), twipsRect(3840, 480, 615, 375));
+    makeLabel(central_, layout::Label2.name, toQt(layout::Label2.caption),
+              twipsRect(layout::Label2.place));
 
     text1Widget_ = new QLineEdit(central_);
-    text1Widget_->setObjectName(QStringLiteral("Text1"));
-    text1Widget_->setToolTip(QStringLiteral("Indtast Makroen's navn"));
-    text1Widget_->setGeometry(twipsRect(4440, 480, 2295, 285));
+    place(text1Widget_, layout::Text1);
     connect(text1Widget_, &QLineEdit::textEdited, this, &QtMainForm::onMacroNameEdited);
 
     file1_ = new FileList(central_);
-    file1_->setObjectName(QStringLiteral("File1"));
-    file1_->setToolTip(QStringLiteral("Vælg filer fra listen"));
-    file1_->setGeometry(twipsRect(480, 840, 3015, 2040));
+    place(file1_, layout::File1);
 
     dir1_ = new FolderList(central_);
-    dir1_->setObjectName(QStringLiteral("Dir1"));
-    dir1_->setToolTip(QStringLiteral("Vælg bibliotek fra Listen"));
-    dir1_->setGeometry(twipsRect(3840, 840, 2895, 2115));
+    place(dir1_, layout::Dir1);
     connect(dir1_, &FolderList::folderChosen, this, &QtMainForm::onFolderChosen);
     connect(dir1_, &FolderList::folderRefused, this, &QtMainForm::onFolderRefused);
 
     combo1_ = new PatternCombo(central_);
-    combo1_->setObjectName(QStringLiteral("Combo1"));
-    combo1_->setToolTip(QStringLiteral("Vælg fil type fra listen"));
-    combo1_->setGeometry(twipsRect(2520, 3000, 975, 315));
+    place(combo1_, layout::Combo1);
     connect(combo1_, &PatternCombo::chosen, this, &QtMainForm::onPatternChosen);
 
     drive1_ = new DriveList(central_);
-    drive1_->setObjectName(QStringLiteral("Drive1"));
-    drive1_->setToolTip(QStringLiteral("Vælg drev fra listen"));
-    drive1_->setGeometry(twipsRect(3840, 3000, 2895, 315));
+    place(drive1_, layout::Drive1);
     connect(drive1_, &DriveList::driveChosen, this, &QtMainForm::onDriveChosen);
 
-    text2Widget_ = new QPlainTextEdit(QStringLiteral("Text2"), central_);
-    text2Widget_->setObjectName(QStringLiteral("Text2"));
+    text2Widget_ = new QPlainTextEdit(toQt(layout::Text2.caption), central_);
+    place(text2Widget_, layout::Text2);
     text2Widget_->setReadOnly(true);
     text2Widget_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text2Widget_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     text2Widget_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    text2Widget_->setGeometry(twipsRect(480, 3480, 6255, 1695));
     text2Widget_->hide();
 
-    label4Widget_ =
-        makeLabel(central_, "Label4", QStringLiteral("Label4"), twipsRect(480, 3600, 6255, 1455));
+    label4Widget_ = makeLabel(central_, layout::Label4.name, toQt(layout::Label4.caption),
+                              twipsRect(layout::Label4.place));
     label4Widget_->setWordWrap(true);
     // A label is drawn beneath windowed controls, so a shown error list covers it.
     text2Widget_->raise();
 
-    command1Widget_ = makeButton(central_, "Command1", QStringLiteral("&Kør"),
-                                 QStringLiteral("Editer fil(er) med makro (Ctrl+K)"),
-                                 twipsRect(840, 5400, 1095, 495));
+    command1Widget_ = makeButton(central_, layout::Command1);
     connect(command1Widget_, &QPushButton::clicked, this, &QtMainForm::onRunClicked);
-    command3Widget_ =
-        makeButton(central_, "Command3", QStringLiteral("Å&ben"),
-                   QStringLiteral("Åben valgte Filer"), twipsRect(2160, 5400, 1215, 495));
+    command3Widget_ = makeButton(central_, layout::Command3);
     connect(command3Widget_, &QPushButton::clicked, this, &QtMainForm::onOpenClicked);
-    command2Widget_ =
-        makeButton(central_, "Command2", QStringLiteral("&Annuller"),
-                   QStringLiteral("Luk program (Ctrl+Q)"), twipsRect(3720, 5400, 1095, 495));
+    command2Widget_ = makeButton(central_, layout::Command2);
     connect(command2Widget_, &QPushButton::clicked, this, &QtMainForm::onCloseClicked);
 
     // Windows' application-workspace colour has no palette role; Dark is what
@@ -194,41 +184,37 @@ QAction* QtMainForm::makeAction(const QString& caption, const char* name, const 
 }
 
 void QtMainForm::createActions() {
-    startMakroAct_ =
-        makeAction(QStringLiteral("&Kør Makro"), "mnuVormixStartMakro",
-                   QKeySequence(Qt::CTRL | Qt::Key_K), &QtMainForm::onStartMakroTriggered);
-    openFilesAct_ =
-        makeAction(QStringLiteral("&Åben fil(er)"), "mnuVormixOpenMyFileFil",
-                   QKeySequence(Qt::CTRL | Qt::Key_O), &QtMainForm::onOpenFilesTriggered);
-    exitAct_ = makeAction(QStringLiteral("&Afslut"), "mnuVormixAfslut",
-                          QKeySequence(Qt::CTRL | Qt::Key_Q), &QtMainForm::onExitTriggered);
-    showLogAct_ = makeAction(QStringLiteral("&Vis log"), "mnuVormixErrLog",
-                             QKeySequence(Qt::CTRL | Qt::Key_L), &QtMainForm::onShowLogTriggered);
-    addToWordAct_ =
-        makeAction(QStringLiteral("&Tilføj til Word"), "mnuAddButtonToWord",
-                   QKeySequence(Qt::CTRL | Qt::Key_W), &QtMainForm::onAddToWordTriggered);
-    settingsAct_ = makeAction(QStringLiteral("&Indstillinger"), "mnuVormixSettings",
-                              QKeySequence(Qt::CTRL | Qt::Key_S), &QtMainForm::onSettingsTriggered);
-    aboutAct_ = makeAction(QStringLiteral("&Om Vormix"), "mnuVormixAbout", QKeySequence(Qt::Key_F1),
-                           &QtMainForm::onAboutTriggered);
+    const auto make = [this](const layout::MenuEntry& entry, void (QtMainForm::*slot)()) {
+        const QKeySequence key = entry.ctrlLetter != 0
+                                     ? QKeySequence(Qt::CTRL | Qt::Key(entry.ctrlLetter))
+                                     : QKeySequence(Qt::Key_F1);
+        return makeAction(toQt(entry.caption), entry.name, key, slot);
+    };
+    startMakroAct_ = make(layout::StartMakro, &QtMainForm::onStartMakroTriggered);
+    openFilesAct_ = make(layout::OpenFiles, &QtMainForm::onOpenFilesTriggered);
+    exitAct_ = make(layout::Exit, &QtMainForm::onExitTriggered);
+    showLogAct_ = make(layout::ShowLog, &QtMainForm::onShowLogTriggered);
+    addToWordAct_ = make(layout::AddToWord, &QtMainForm::onAddToWordTriggered);
+    settingsAct_ = make(layout::Settings, &QtMainForm::onSettingsTriggered);
+    aboutAct_ = make(layout::About, &QtMainForm::onAboutTriggered);
 }
 
 void QtMainForm::createMenus() {
     menuBar()->setObjectName(QStringLiteral("menuBar"));
 
-    filerMenu_ = menuBar()->addMenu(QStringLiteral("&Filer"));
+    filerMenu_ = menuBar()->addMenu(toQt(layout::FilerMenu));
     filerMenu_->setObjectName(QStringLiteral("mnuVormixFiler"));
     filerMenu_->addAction(startMakroAct_);
     filerMenu_->addAction(openFilesAct_);
     filerMenu_->addAction(exitAct_);
 
-    functionsMenu_ = menuBar()->addMenu(QStringLiteral("&Funktioner"));
+    functionsMenu_ = menuBar()->addMenu(toQt(layout::FunctionsMenu));
     functionsMenu_->setObjectName(QStringLiteral("mnuVormixFunctions"));
     functionsMenu_->addAction(showLogAct_);
     functionsMenu_->addAction(addToWordAct_);
     functionsMenu_->addAction(settingsAct_);
 
-    helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpMenu_ = menuBar()->addMenu(toQt(layout::HelpMenu));
     helpMenu_->setObjectName(QStringLiteral("mnuVormixHelp"));
     helpMenu_->addAction(aboutAct_);
 
@@ -314,8 +300,8 @@ void QtMainForm::setMessageBoxes(MessageBoxes* boxes) {
     boxes_ = boxes != nullptr ? boxes : &ownBoxes_;
 }
 
-void QtMainForm::setHost(const Host* host) {
-    host_ = host;
+void QtMainForm::setMachine(const Machine* machine) {
+    machine_ = machine;
     updateClock();
 }
 
@@ -332,30 +318,16 @@ void QtMainForm::refresh() {
 }
 
 void QtMainForm::waitFor(const std::function<void()>& work) {
-    if (waiting_) {
-        work();
-        return;
-    }
-    // Only a request to close acts during a wait: a click on the close button,
-    // its access key and the exit shortcut. A space typed while the button has
-    // the focus is no click here: the user may be typing without looking.
+    using Input = CloseDuringRun::Input;
     const auto letThrough = [this](const QObject* target, const QEvent& event) {
         const bool typed = event.type() == QEvent::KeyPress || event.type() == QEvent::KeyRelease;
-        return (target == command2Widget_ && !typed) || target == exitAct_;
+        Input input = Input::Other;
+        if (target == command2Widget_)
+            input = typed ? Input::CloseButtonTyped : Input::CloseButtonClick;
+        if (target == exitAct_) input = Input::ExitCommand;
+        return CloseDuringRun::actsDuringRun(input);
     };
-    waiting_ = true;
-    try {
-        waitInEventLoop(work, letThrough);
-    } catch (...) {
-        waiting_ = false;
-        throw;
-    }
-    waiting_ = false;
-}
-
-void QtMainForm::requestClose() {
-    closePending_ = true;
-    statusPanel1_->setText("Lukker, når dette dokument er færdigt …");
+    run_.run(work, [&](const std::function<void()>& job) { waitInEventLoop(job, letThrough); });
 }
 
 void QtMainForm::showAbout() {
@@ -398,8 +370,7 @@ void QtMainForm::showEvent(QShowEvent* event) {
 
 void QtMainForm::closeEvent(QCloseEvent* event) {
     // The document in hand is finished first; the batch then stops and closes us.
-    if (waiting_) {
-        requestClose();
+    if (run_.hold(*statusPanel1_)) {
         event->ignore();
         return;
     }
@@ -415,7 +386,10 @@ void QtMainForm::closeEvent(QCloseEvent* event) {
 void QtMainForm::raiseEvent(void (MainFormEvents::*handler)()) {
     if (events_ != nullptr) {
         MainFormEvents* events = events_;
-        runHandler([events, handler] { (events->*handler)(); }, *boxes_);
+        // A failure the handler lets through is shown instead of unwinding
+        // through the toolkit, which would end the program.
+        runHandler([events, handler] { (events->*handler)(); }, *boxes_,
+                   fromQt(applicationTitle()));
     }
 }
 
@@ -444,10 +418,7 @@ void QtMainForm::onRunClicked() {
 }
 
 void QtMainForm::onCloseClicked() {
-    if (waiting_) {
-        requestClose();
-        return;
-    }
+    if (run_.hold(*statusPanel1_)) return;
     raiseEvent(&MainFormEvents::Command2_Click);
 }
 
@@ -464,10 +435,7 @@ void QtMainForm::onOpenFilesTriggered() {
 }
 
 void QtMainForm::onExitTriggered() {
-    if (waiting_) {
-        requestClose();
-        return;
-    }
+    if (run_.hold(*statusPanel1_)) return;
     raiseEvent(&MainFormEvents::mnuVormixAfslut_Click);
 }
 
@@ -488,9 +456,9 @@ void QtMainForm::onAboutTriggered() {
 }
 
 void QtMainForm::updateClock() {
-    if (host_ == nullptr) return;
-    datePanel_->setText(toQt(host_->shortDate()));
-    timePanel_->setText(toQt(host_->longTime()));
+    if (machine_ == nullptr) return;
+    datePanel_->setText(toQt(machine_->shortDate()));
+    timePanel_->setText(toQt(machine_->longTime()));
 }
 
 }  // namespace pravelo::platform::qt

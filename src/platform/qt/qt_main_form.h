@@ -5,11 +5,12 @@
 #include <functional>
 #include <memory>
 
-#include "platform/host.h"
+#include "platform/machine.h"
 #include "platform/main_form.h"
 #include "platform/message_boxes.h"
 #include "platform/qt/qt_controls.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "platform/support/close_during_run.h"
 
 class QAction;
 class QKeySequence;
@@ -49,9 +50,9 @@ class QtMainForm : public QMainWindow, public MainForm {
     void setAboutFactory(AboutFactory factory);
     // Where failures that escape a handler are shown; the window's own by default.
     void setMessageBoxes(MessageBoxes* boxes);
-    // The date and time panels write what the host writes everywhere else;
-    // without a host they stay empty.
-    void setHost(const Host* host);
+    // The date and time panels write what the machine writes everywhere else;
+    // without a machine they stay empty.
+    void setMachine(const Machine* machine);
 
     LabelControl& Label1() override { return *label1_; }
     TextBoxControl& Text1() override { return *text1_; }
@@ -70,7 +71,7 @@ class QtMainForm : public QMainWindow, public MainForm {
     void unload() override;
     void refresh() override;
     void waitFor(const std::function<void()>& work) override;
-    bool closePending() const override { return closePending_; }
+    bool closePending() const override { return run_.closePending(); }
     void showAbout() override;
 
     // The open About dialog, if any.
@@ -108,8 +109,6 @@ class QtMainForm : public QMainWindow, public MainForm {
     void setTabOrderChain();
     void fitToClientArea();
     void raiseEvent(void (MainFormEvents::*handler)());
-    // A close asked for during a wait: shown now, done when the batch returns.
-    void requestClose();
 
     QWidget* central_ = nullptr;
     QLabel* label1Widget_ = nullptr;
@@ -149,15 +148,14 @@ class QtMainForm : public QMainWindow, public MainForm {
     std::unique_ptr<QtButton> command3_;
     std::unique_ptr<QtStatusPanel> statusPanel1_;
 
-    const Host* host_ = nullptr;
+    const Machine* machine_ = nullptr;
     MainFormEvents* events_ = nullptr;
     AboutFactory aboutFactory_;
     QtMessageBoxes ownBoxes_;
     MessageBoxes* boxes_ = &ownBoxes_;
     QPointer<QtAboutDialog> about_;
     bool placed_ = false;
-    bool waiting_ = false;
-    bool closePending_ = false;
+    CloseDuringRun run_;
 };
 
 }  // namespace pravelo::platform::qt

@@ -49,16 +49,6 @@ QString applicationTitle() {
     return toQt(programVersionRecord().productName);
 }
 
-void runHandler(const std::function<void()>& handler, MessageBoxes& boxes) {
-    try {
-        handler();
-    } catch (const std::exception& failure) {
-        boxes.show(failure.what(), MessageIcon::Critical, fromQt(applicationTitle()));
-    } catch (...) {
-        boxes.show("Ukendt fejl", MessageIcon::Critical, fromQt(applicationTitle()));
-    }
-}
-
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));

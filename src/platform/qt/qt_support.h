@@ -3,10 +3,9 @@
 #include <QFont>
 #include <QRect>
 #include <QString>
-#include <functional>
 #include <string>
 
-#include "platform/message_boxes.h"
+#include "platform/support/window_layout.h"
 
 class QLabel;
 class QWidget;
@@ -20,6 +19,10 @@ constexpr int twips(int value) {
 
 inline QRect twipsRect(int left, int top, int width, int height) {
     return QRect(twips(left), twips(top), twips(width), twips(height));
+}
+
+inline QRect twipsRect(const layout::Twips& place) {
+    return twipsRect(place.left, place.top, place.width, place.height);
 }
 
 inline QString toQt(const std::string& text) {
@@ -44,10 +47,5 @@ QString checkedFolder(const std::string& path);
 
 // Title for messages raised by the window itself: the product name.
 QString applicationTitle();
-
-// Runs one of the logic's handlers. A failure the handler let through is shown
-// with its description instead of unwinding through Qt's event loop, which
-// would end the program.
-void runHandler(const std::function<void()>& handler, MessageBoxes& boxes);
 
 }  // namespace pravelo::platform::qt

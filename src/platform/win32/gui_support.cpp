@@ -57,16 +57,6 @@ std::string applicationTitle() {
     return programVersionRecord().productName;
 }
 
-void runHandler(const std::function<void()>& handler, MessageBoxes& boxes) {
-    try {
-        handler();
-    } catch (const Error& e) {
-        boxes.show(e.description(), MessageIcon::Critical, applicationTitle());
-    } catch (const std::exception& e) {
-        boxes.show(e.what(), MessageIcon::Critical, applicationTitle());
-    }
-}
-
 HICON programIcon() {
     return static_cast<HICON>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 32, 32, LR_SHARED));

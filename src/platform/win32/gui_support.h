@@ -2,10 +2,7 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
-
-#include "platform/message_boxes.h"
 
 namespace pravelo::platform::win32 {
 
@@ -27,10 +24,6 @@ HWND createControl(HWND parent, const wchar_t* windowClass, const std::string& t
 
 // The product name, the title of every message the window raises itself.
 std::string applicationTitle();
-
-// Runs one of the logic's handlers; a failure it let through is shown with its
-// description instead of unwinding through the window procedure.
-void runHandler(const std::function<void()>& handler, MessageBoxes& boxes);
 
 // The program's 32 x 32 icon from its resources.
 HICON programIcon();

@@ -1,6 +1,6 @@
 #include "platform/win32/wait_loop.h"
 
-#include "platform/background_work.h"
+#include "platform/support/background_work.h"
 
 namespace pravelo::platform::win32 {
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "platform/support/run_handler.h"
 #include "platform/version_record.h"
 #include "platform/win32/gui_support.h"
 #include "platform/win32/text_convert.h"
@@ -135,7 +136,9 @@ void Win32AboutDialog::run(void (AboutFormEvents::*handler)()) {
     }
     ++running_;
     AboutFormEvents* events = events_.get();
-    runHandler([events, handler] { (events->*handler)(); }, *boxes_);
+    // A failure the handler lets through is shown instead of unwinding
+    // through the toolkit, which would end the program.
+    runHandler([events, handler] { (events->*handler)(); }, *boxes_, applicationTitle());
     --running_;
     // Closed by the handler: the object goes now that nothing of it runs.
     if (gone_ && running_ == 0) delete this;

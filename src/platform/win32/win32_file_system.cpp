@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/buffered_text_input.h"
-#include "platform/crlf_line.h"
+#include "platform/support/buffered_text_input.h"
+#include "platform/support/crlf_line.h"
 #include "platform/win32/system_error.h"
 #include "platform/win32/text_convert.h"
 

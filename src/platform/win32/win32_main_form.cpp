@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "platform/error.h"
+#include "platform/support/run_handler.h"
+#include "platform/support/window_layout.h"
 #include "platform/version_record.h"
 #include "platform/win32/gui_support.h"
 #include "platform/win32/text_convert.h"
@@ -82,44 +84,56 @@ Win32MainForm::~Win32MainForm() {
     if (accelerators_ != nullptr) DestroyAcceleratorTable(accelerators_);
 }
 
+namespace {
+
+// A drop-down list's height with its list open.
+constexpr int kDropDown = 3000;
+
+HWND createFrom(HWND parent, const wchar_t* windowClass, const layout::Control& control,
+                DWORD style, int id, DWORD exStyle = 0, int height = 0) {
+    const layout::Twips& at = control.place;
+    return createControl(parent, windowClass, control.caption, style, id, at.left, at.top, at.width,
+                         height != 0 ? height : at.height, exStyle);
+}
+
+}  // namespace
+
 void Win32MainForm::createControls() {
     constexpr DWORD common = WS_VISIBLE | WS_CLIPSIBLINGS;
     constexpr DWORD list =
         common | WS_TABSTOP | WS_VSCROLL | WS_BORDER | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
     // Created in keyboard order, which is also the order Tab follows; the
     // labels come last and so lie beneath (Text2 over Label4).
-    HWND dir1 = createControl(window_, WC_LISTBOXW, "", list, IdDir1, 3840, 840, 2895, 2115);
-    HWND drive1 = createControl(window_, WC_COMBOBOXW, "",
-                                common | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, IdDrive1, 3840,
-                                3000, 2895, 3000);
-    HWND file1 = createControl(window_, WC_LISTBOXW, "", list | LBS_EXTENDEDSEL, IdFile1, 480, 840,
-                               3015, 2040);
-    HWND command1 = createControl(window_, WC_BUTTONW, "&Kør", common | WS_TABSTOP | BS_PUSHBUTTON,
-                                  IdCommand1, 840, 5400, 1095, 495);
-    HWND command2 =
-        createControl(window_, WC_BUTTONW, "&Annuller", common | WS_TABSTOP | BS_PUSHBUTTON,
-                      IdCommand2, 3720, 5400, 1095, 495);
-    HWND text1 = createControl(window_, WC_EDITW, "", common | WS_TABSTOP | ES_AUTOHSCROLL, IdText1,
-                               4440, 480, 2295, 285, WS_EX_CLIENTEDGE);
-    HWND text2 = createControl(window_, WC_EDITW, "Text2",
-                               WS_CLIPSIBLINGS | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL |
-                                   ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
-                               IdText2, 480, 3480, 6255, 1695, WS_EX_CLIENTEDGE);
-    HWND command3 = createControl(window_, WC_BUTTONW, "Å&ben", common | WS_TABSTOP | BS_PUSHBUTTON,
-                                  IdCommand3, 2160, 5400, 1215, 495);
-    HWND combo1 = createControl(window_, WC_COMBOBOXW, "*.doc",
-                                common | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
-                                IdCombo1, 2520, 3000, 975, 3000);
-    SetWindowTextW(combo1, L"*.doc");  // not every system passes it on to the field
-    HWND label1 =
-        createControl(window_, WC_STATICW, "Label1", common | SS_LEFTNOWORDWRAP | SS_NOPREFIX,
-                      IdLabel1, 720, 120, 6015, 255);
-    createControl(window_, WC_STATICW, "Makro", common | SS_LEFT | SS_NOPREFIX, IdLabel2, 3840, 480,
-                  615, 375);
-    HWND label4 = createControl(window_, WC_STATICW, "Label4", common | SS_LEFT | SS_NOPREFIX,
-                                IdLabel4, 480, 3600, 6255, 1455);
-    fitClosedHeight(drive1, scaled(315, dpi_));
-    fitClosedHeight(combo1, scaled(315, dpi_));
+    HWND dir1 = createFrom(window_, WC_LISTBOXW, layout::Dir1, list, IdDir1);
+    HWND drive1 =
+        createFrom(window_, WC_COMBOBOXW, layout::Drive1,
+                   common | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, IdDrive1, 0, kDropDown);
+    HWND file1 = createFrom(window_, WC_LISTBOXW, layout::File1, list | LBS_EXTENDEDSEL, IdFile1);
+    HWND command1 = createFrom(window_, WC_BUTTONW, layout::Command1,
+                               common | WS_TABSTOP | BS_PUSHBUTTON, IdCommand1);
+    HWND command2 = createFrom(window_, WC_BUTTONW, layout::Command2,
+                               common | WS_TABSTOP | BS_PUSHBUTTON, IdCommand2);
+    HWND text1 = createFrom(window_, WC_EDITW, layout::Text1, common | WS_TABSTOP | ES_AUTOHSCROLL,
+                            IdText1, WS_EX_CLIENTEDGE);
+    HWND text2 = createFrom(window_, WC_EDITW, layout::Text2,
+                            WS_CLIPSIBLINGS | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE |
+                                ES_READONLY | ES_AUTOHSCROLL | ES_AUTOVSCROLL,
+                            IdText2, WS_EX_CLIENTEDGE);
+    HWND command3 = createFrom(window_, WC_BUTTONW, layout::Command3,
+                               common | WS_TABSTOP | BS_PUSHBUTTON, IdCommand3);
+    HWND combo1 = createFrom(window_, WC_COMBOBOXW, layout::Combo1,
+                             common | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
+                             IdCombo1, 0, kDropDown);
+    SetWindowTextW(
+        combo1,
+        toWide(layout::Combo1.caption).c_str());  // not every system passes it on to the field
+    HWND label1 = createFrom(window_, WC_STATICW, layout::Label1,
+                             common | SS_LEFTNOWORDWRAP | SS_NOPREFIX, IdLabel1);
+    createFrom(window_, WC_STATICW, layout::Label2, common | SS_LEFT | SS_NOPREFIX, IdLabel2);
+    HWND label4 =
+        createFrom(window_, WC_STATICW, layout::Label4, common | SS_LEFT | SS_NOPREFIX, IdLabel4);
+    fitClosedHeight(drive1, scaled(layout::Drive1.place.height, dpi_));
+    fitClosedHeight(combo1, scaled(layout::Combo1.place.height, dpi_));
     for (HWND bold : {label1, command1, command2, command3}) {
         SendMessageW(bold, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont(true)), FALSE);
     }
@@ -140,17 +154,18 @@ void Win32MainForm::createControls() {
                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                                 GetModuleHandleW(nullptr), nullptr);
-    addToolTip(IdText1, L"Indtast Makroen's navn");
-    addToolTip(IdFile1, L"Vælg filer fra listen");
-    addToolTip(IdDir1, L"Vælg bibliotek fra Listen");
-    addToolTip(IdCombo1, L"Vælg fil type fra listen");
-    addToolTip(IdDrive1, L"Vælg drev fra listen");
-    addToolTip(IdCommand1, L"Editer fil(er) med makro (Ctrl+K)");
-    addToolTip(IdCommand3, L"Åben valgte Filer");
-    addToolTip(IdCommand2, L"Luk program (Ctrl+Q)");
+    addToolTip(IdText1, layout::Text1.toolTip);
+    addToolTip(IdFile1, layout::File1.toolTip);
+    addToolTip(IdDir1, layout::Dir1.toolTip);
+    addToolTip(IdCombo1, layout::Combo1.toolTip);
+    addToolTip(IdDrive1, layout::Drive1.toolTip);
+    addToolTip(IdCommand1, layout::Command1.toolTip);
+    addToolTip(IdCommand3, layout::Command3.toolTip);
+    addToolTip(IdCommand2, layout::Command2.toolTip);
 }
 
-void Win32MainForm::addToolTip(int id, const wchar_t* text) {
+void Win32MainForm::addToolTip(int id, const std::string& toolTip) {
+    const std::wstring text = toWide(toolTip);
     // A combo box's pieces are windows of their own; each carries the tip.
     std::vector<HWND> parts{control(id)};
     for (HWND child = GetWindow(control(id), GW_CHILD); child != nullptr;
@@ -163,7 +178,7 @@ void Win32MainForm::addToolTip(int id, const wchar_t* text) {
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = window_;
         tool.uId = reinterpret_cast<UINT_PTR>(part);
-        tool.lpszText = const_cast<wchar_t*>(text);
+        tool.lpszText = const_cast<wchar_t*>(text.c_str());
         SendMessageW(toolTips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
@@ -177,19 +192,24 @@ std::vector<ACCEL> Win32MainForm::accelerators() {
 
 void Win32MainForm::createMenu() {
     HMENU bar = CreateMenu();
-    const auto popup = [bar](const wchar_t* caption,
-                             std::initializer_list<std::pair<int, const wchar_t*>> entries) {
+    const auto popup = [bar](const char* caption,
+                             std::initializer_list<std::pair<int, layout::MenuEntry>> entries) {
         HMENU menu = CreatePopupMenu();
-        for (const auto& [id, text] : entries) AppendMenuW(menu, MF_STRING, id, text);
-        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), caption);
+        for (const auto& [id, entry] : entries) {
+            const std::string shortcut =
+                entry.ctrlLetter != 0 ? std::string("Ctrl+") + entry.ctrlLetter : "F1";
+            AppendMenuW(menu, MF_STRING, id,
+                        toWide(std::string(entry.caption) + "\t" + shortcut).c_str());
+        }
+        AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), toWide(caption).c_str());
     };
-    popup(L"&Filer", {{IdStartMakro, L"&Kør Makro\tCtrl+K"},
-                      {IdOpenFiles, L"&Åben fil(er)\tCtrl+O"},
-                      {IdExit, L"&Afslut\tCtrl+Q"}});
-    popup(L"&Funktioner", {{IdShowLog, L"&Vis log\tCtrl+L"},
-                           {IdAddToWord, L"&Tilføj til Word\tCtrl+W"},
-                           {IdSettings, L"&Indstillinger\tCtrl+S"}});
-    popup(L"&Help", {{IdAbout, L"&Om Vormix\tF1"}});
+    popup(layout::FilerMenu, {{IdStartMakro, layout::StartMakro},
+                              {IdOpenFiles, layout::OpenFiles},
+                              {IdExit, layout::Exit}});
+    popup(layout::FunctionsMenu, {{IdShowLog, layout::ShowLog},
+                                  {IdAddToWord, layout::AddToWord},
+                                  {IdSettings, layout::Settings}});
+    popup(layout::HelpMenu, {{IdAbout, layout::About}});
     SetMenu(window_, bar);
     auto table = accelerators();
     accelerators_ = CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
@@ -199,7 +219,8 @@ void Win32MainForm::createStatusBar() {
     statusBar_ = CreateWindowExW(
         0, STATUSCLASSNAMEW, nullptr,
         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBARS_TOOLTIPS | CCS_NOPARENTALIGN | CCS_NORESIZE,
-        0, scaled(6120, dpi_), scaled(kClientWidth, dpi_), scaled(360, dpi_), window_,
+        0, scaled(layout::StatusBar1.top, dpi_), scaled(kClientWidth, dpi_),
+        scaled(layout::StatusBar1.height, dpi_), window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdStatusBar1)), GetModuleHandleW(nullptr),
         nullptr);
     SendMessageW(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
@@ -214,10 +235,10 @@ void Win32MainForm::createStatusBar() {
 void Win32MainForm::layOutStatusPanels() {
     // Panel 3 fits its time text, panel 2 is fixed, panel 1 takes the rest.
     int timeWidth = scaled(640, dpi_);
-    if (host_ != nullptr) {
+    if (machine_ != nullptr) {
         HDC dc = GetDC(statusBar_);
         HGDIOBJ old = SelectObject(dc, dialogFont());
-        const std::wstring time = toWide(host_->longTime());
+        const std::wstring time = toWide(machine_->longTime());
         SIZE size{};
         GetTextExtentPoint32W(dc, time.c_str(), static_cast<int>(time.size()), &size);
         SelectObject(dc, old);
@@ -231,18 +252,18 @@ void Win32MainForm::layOutStatusPanels() {
     SendMessageW(statusBar_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
 }
 
-void Win32MainForm::setHost(const Host* host) {
-    host_ = host;
+void Win32MainForm::setMachine(const Machine* machine) {
+    machine_ = machine;
     updateClock();
 }
 
 void Win32MainForm::updateClock() {
-    if (host_ == nullptr) return;
+    if (machine_ == nullptr) return;
     layOutStatusPanels();
     SendMessageW(statusBar_, SB_SETTEXTW, 1,
-                 reinterpret_cast<LPARAM>(toWide(host_->shortDate()).c_str()));
+                 reinterpret_cast<LPARAM>(toWide(machine_->shortDate()).c_str()));
     SendMessageW(statusBar_, SB_SETTEXTW, 2,
-                 reinterpret_cast<LPARAM>(toWide(host_->longTime()).c_str()));
+                 reinterpret_cast<LPARAM>(toWide(machine_->longTime()).c_str()));
 }
 
 void Win32MainForm::show() {
@@ -281,45 +302,40 @@ void Win32MainForm::refresh() {
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-void Win32MainForm::waitFor(const std::function<void()>& work) {
-    if (waiting_) {
-        work();
-        return;
-    }
-    // Only a request to close acts during a wait: a click on the close button,
-    // its access key, the exit shortcut, the close box and Alt+F4. A space typed
-    // while the button has the focus is no click here.
+CloseDuringRun::Input Win32MainForm::runInput(const MSG& m) const {
+    using Input = CloseDuringRun::Input;
+    const bool ours = m.hwnd == window_ || IsChild(window_, m.hwnd);
+    if (!ours) return Input::Other;
     const HWND command2 = control(IdCommand2);
-    const auto letThrough = [this, command2](const MSG& m) {
-        const bool ours = m.hwnd == window_ || IsChild(window_, m.hwnd);
-        if (!ours) return false;
-        const bool mouse = m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST;
-        if (mouse && m.hwnd == command2) return true;
-        const bool frameMouse = m.message == WM_NCLBUTTONDOWN || m.message == WM_NCLBUTTONUP ||
-                                m.message == WM_NCMOUSEMOVE;
-        if (frameMouse && (m.wParam == HTCLOSE || m.wParam == HTCAPTION)) return true;
-        if (m.message == WM_SYSKEYDOWN && m.wParam == VK_F4) return true;
-        const bool ctrlQ =
-            m.message == WM_KEYDOWN && m.wParam == 'Q' && GetKeyState(VK_CONTROL) < 0;
-        const bool altKey =
-            m.message == WM_SYSKEYDOWN &&
-            static_cast<wchar_t>(m.wParam) == accessKey(toWide(command2_->caption()));
-        if (ctrlQ || altKey) requestClose();
-        return false;
-    };
-    waiting_ = true;
-    try {
-        waitWithMessageLoop(work, letThrough);
-    } catch (...) {
-        waiting_ = false;
-        throw;
-    }
-    waiting_ = false;
+    const bool mouse = m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST;
+    if (mouse && m.hwnd == command2) return Input::CloseButtonClick;
+    const bool frameMouse =
+        m.message == WM_NCLBUTTONDOWN || m.message == WM_NCLBUTTONUP || m.message == WM_NCMOUSEMOVE;
+    if (frameMouse && m.wParam == HTCLOSE) return Input::WindowClose;
+    if (frameMouse && m.wParam == HTCAPTION) return Input::WindowMove;
+    if (m.message == WM_SYSKEYDOWN && m.wParam == VK_F4) return Input::WindowClose;
+    if (m.message == WM_KEYDOWN && m.wParam == 'Q' && GetKeyState(VK_CONTROL) < 0)
+        return Input::ExitCommand;
+    if (m.message == WM_SYSKEYDOWN &&
+        static_cast<wchar_t>(m.wParam) == accessKey(toWide(command2_->caption())))
+        return Input::CloseButtonClick;
+    return m.hwnd == command2 ? Input::CloseButtonTyped : Input::Other;
 }
 
-void Win32MainForm::requestClose() {
-    closePending_ = true;
-    statusPanel1_->setText("Lukker, når dette dokument er færdigt …");
+void Win32MainForm::waitFor(const std::function<void()>& work) {
+    const auto letThrough = [this](const MSG& m) {
+        const CloseDuringRun::Input input = runInput(m);
+        if (!CloseDuringRun::actsDuringRun(input)) return false;
+        // The wait's loop translates no keys into commands: a key that asks
+        // to close is taken here.
+        const bool key = m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN;
+        if (key && m.wParam != VK_F4) {
+            run_.hold(*statusPanel1_);
+            return false;
+        }
+        return true;
+    };
+    run_.run(work, [&](const std::function<void()>& job) { waitWithMessageLoop(job, letThrough); });
 }
 
 void Win32MainForm::showAbout() {
@@ -398,11 +414,7 @@ LRESULT Win32MainForm::handle(UINT message, WPARAM w, LPARAM l) {
             return 0;
         case WM_CLOSE:
             // The document in hand is finished first; the batch then stops and closes us.
-            if (waiting_) {
-                requestClose();
-            } else {
-                unload();
-            }
+            if (!run_.hold(*statusPanel1_)) unload();
             return 0;
         case WM_DESTROY:
             KillTimer(window_, kClockTimer);
@@ -422,7 +434,9 @@ LRESULT Win32MainForm::handle(UINT message, WPARAM w, LPARAM l) {
 void Win32MainForm::raise(void (MainFormEvents::*handler)()) {
     if (events_ == nullptr) return;
     MainFormEvents* events = events_;
-    runHandler([events, handler] { (events->*handler)(); }, *boxes_);
+    // A failure the handler lets through is shown instead of unwinding
+    // through the toolkit, which would end the program.
+    runHandler([events, handler] { (events->*handler)(); }, *boxes_, applicationTitle());
 }
 
 void Win32MainForm::onCommand(int id, int notice, HWND from) {
@@ -441,11 +455,7 @@ void Win32MainForm::onCommand(int id, int notice, HWND from) {
             return;
         case IdCommand2:
             if (notice != BN_CLICKED) return;
-            if (waiting_) {
-                requestClose();
-            } else {
-                raise(&MainFormEvents::Command2_Click);
-            }
+            if (!run_.hold(*statusPanel1_)) raise(&MainFormEvents::Command2_Click);
             return;
         case IdCommand3:
             if (notice == BN_CLICKED) raise(&MainFormEvents::Command3_Click);
@@ -488,11 +498,7 @@ void Win32MainForm::onCommand(int id, int notice, HWND from) {
             raise(&MainFormEvents::mnuVormixOpenMyFileFil_Click);
             return;
         case IdExit:
-            if (waiting_) {
-                requestClose();
-            } else {
-                raise(&MainFormEvents::mnuVormixAfslut_Click);
-            }
+            if (!run_.hold(*statusPanel1_)) raise(&MainFormEvents::mnuVormixAfslut_Click);
             return;
         case IdShowLog:
             raise(&MainFormEvents::mnuVormixErrLog_Click);

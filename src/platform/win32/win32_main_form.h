@@ -5,8 +5,9 @@
 #include <functional>
 #include <memory>
 
-#include "platform/host.h"
+#include "platform/machine.h"
 #include "platform/main_form.h"
+#include "platform/support/close_during_run.h"
 #include "platform/win32/browse_controls.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_message_boxes.h"
@@ -56,8 +57,8 @@ class Win32MainForm : public MainForm {
     void setAboutFactory(AboutFactory factory) { aboutFactory_ = std::move(factory); }
     // Where failures that escape a handler are shown; the window's own by default.
     void setMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes ? boxes : &ownBoxes_; }
-    // The date and time panels write what the host writes everywhere else.
-    void setHost(const Host* host);
+    // The date and time panels write what the machine writes everywhere else.
+    void setMachine(const Machine* machine);
     // Shows the window centred on the screen.
     void show();
 
@@ -84,7 +85,7 @@ class Win32MainForm : public MainForm {
     void unload() override;
     void refresh() override;
     void waitFor(const std::function<void()>& work) override;
-    bool closePending() const override { return closePending_; }
+    bool closePending() const override { return run_.closePending(); }
     void showAbout() override;
 
     // The program's message loop calls this first for every message: the
@@ -100,12 +101,13 @@ class Win32MainForm : public MainForm {
     void createControls();
     void createMenu();
     void createStatusBar();
-    void addToolTip(int id, const wchar_t* text);
+    void addToolTip(int id, const std::string& toolTip);
     void layOutStatusPanels();
     void updateClock();
     void onCommand(int id, int notice, HWND from);
     void raise(void (MainFormEvents::*handler)());
-    void requestClose();
+    // Which of the inputs a run knows of a message is.
+    CloseDuringRun::Input runInput(const MSG& message) const;
     void aboutGone();
 
     HWND window_ = nullptr;
@@ -125,14 +127,13 @@ class Win32MainForm : public MainForm {
     std::unique_ptr<Win32DriveList> drive1_;
     std::unique_ptr<Win32PatternCombo> combo1_;
 
-    const Host* host_ = nullptr;
+    const Machine* machine_ = nullptr;
     MainFormEvents* events_ = nullptr;
     AboutFactory aboutFactory_;
     Win32MessageBoxes ownBoxes_;
     MessageBoxes* boxes_ = &ownBoxes_;
     Win32AboutDialog* about_ = nullptr;
-    bool waiting_ = false;
-    bool closePending_ = false;
+    CloseDuringRun run_;
     bool unloaded_ = false;
 };
 

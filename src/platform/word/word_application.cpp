@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/error.h"
-#include "platform/watchdog.h"
+#include "platform/support/watchdog.h"
 #include "platform/win32/text_convert.h"
 #include "platform/word/automation.h"
 #include "platform/word/word_process.h"

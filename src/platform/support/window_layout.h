@@ -1,0 +1,75 @@
+#pragma once
+
+// The working window as both toolkits build it: each control's kind, place
+// in twips within the client area, caption and tooltip, and the menus with
+// their access keys and shortcuts.
+namespace pravelo::platform::layout {
+
+struct Twips {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+enum class Kind { Label, TextBox, ListTextBox, FileList, FolderList, Combo, DriveList, Button };
+
+struct Control {
+    Kind kind;
+    const char* name;
+    Twips place;
+    const char* caption;
+    const char* toolTip;
+};
+
+// The client area below the menu bar, the status bar at its foot.
+inline constexpr Twips ClientArea{0, 0, 7380, 6480};
+inline constexpr Twips StatusBar1{0, 6120, 7380, 360};
+
+inline constexpr Control Label1{Kind::Label, "Label1", {720, 120, 6015, 255}, "Label1", ""};
+inline constexpr Control Label2{Kind::Label, "Label2", {3840, 480, 615, 375}, "Makro", ""};
+inline constexpr Control Text1{
+    Kind::TextBox, "Text1", {4440, 480, 2295, 285}, "", "Indtast Makroen's navn"};
+inline constexpr Control File1{
+    Kind::FileList, "File1", {480, 840, 3015, 2040}, "", "Vælg filer fra listen"};
+inline constexpr Control Dir1{
+    Kind::FolderList, "Dir1", {3840, 840, 2895, 2115}, "", "Vælg bibliotek fra Listen"};
+inline constexpr Control Combo1{
+    Kind::Combo, "Combo1", {2520, 3000, 975, 315}, "*.doc", "Vælg fil type fra listen"};
+inline constexpr Control Drive1{
+    Kind::DriveList, "Drive1", {3840, 3000, 2895, 315}, "", "Vælg drev fra listen"};
+inline constexpr Control Text2{Kind::ListTextBox, "Text2", {480, 3480, 6255, 1695}, "Text2", ""};
+inline constexpr Control Label4{Kind::Label, "Label4", {480, 3600, 6255, 1455}, "Label4", ""};
+inline constexpr Control Command1{
+    Kind::Button, "Command1", {840, 5400, 1095, 495}, "&Kør", "Editer fil(er) med makro (Ctrl+K)"};
+inline constexpr Control Command3{
+    Kind::Button, "Command3", {2160, 5400, 1215, 495}, "Å&ben", "Åben valgte Filer"};
+inline constexpr Control Command2{
+    Kind::Button, "Command2", {3720, 5400, 1095, 495}, "&Annuller", "Luk program (Ctrl+Q)"};
+
+// Every control, in the order the window lays them (later ones on top).
+inline constexpr const Control* Controls[] = {&Label1, &Label2,   &Text1,    &File1,
+                                              &Dir1,   &Combo1,   &Drive1,   &Text2,
+                                              &Label4, &Command1, &Command3, &Command2};
+
+// A menu entry: its caption with the access key after '&', and its shortcut,
+// Ctrl with a letter, or F1 where the letter is 0.
+struct MenuEntry {
+    const char* name;
+    const char* caption;
+    char ctrlLetter;
+};
+
+inline constexpr MenuEntry StartMakro{"mnuVormixStartMakro", "&Kør Makro", 'K'};
+inline constexpr MenuEntry OpenFiles{"mnuVormixOpenMyFileFil", "&Åben fil(er)", 'O'};
+inline constexpr MenuEntry Exit{"mnuVormixAfslut", "&Afslut", 'Q'};
+inline constexpr MenuEntry ShowLog{"mnuVormixErrLog", "&Vis log", 'L'};
+inline constexpr MenuEntry AddToWord{"mnuAddButtonToWord", "&Tilføj til Word", 'W'};
+inline constexpr MenuEntry Settings{"mnuVormixSettings", "&Indstillinger", 'S'};
+inline constexpr MenuEntry About{"mnuVormixAbout", "&Om Vormix", 0};
+
+inline constexpr const char* FilerMenu = "&Filer";
+inline constexpr const char* FunctionsMenu = "&Funktioner";
+inline constexpr const char* HelpMenu = "&Help";
+
+}  // namespace pravelo::platform::layout
