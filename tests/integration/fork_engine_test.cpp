@@ -163,6 +163,27 @@ TEST_P(ForkEngineTest, AKilledProgramLeavesNothingBehind) {
     // TearDown: the private folder is empty.
 }
 
+// A fork may do what the host may, never more, and an exec gives it nothing.
+TEST_P(ForkEngineTest, AForkHoldsNoRightTheHostDoesNot) {
+    auto office = launcher();
+    auto app = office.startNew();
+    const auto forks = runningOffices(office);
+    ASSERT_EQ(forks.size(), 1u);
+    const auto value = [](const std::string& lines, const std::string& name) {
+        const auto at = lines.find(name + ":\t");
+        return at == std::string::npos ? ~0ull : std::stoull(lines.substr(at + name.size() + 2),
+                                                            nullptr, 16);
+    };
+    const std::string host = capabilityLines(office.fork()->host()->pid());
+    const std::string fork = capabilityLines(forks[0]);
+    app->quit();
+    for (const char* set : {"CapEff", "CapPrm", "CapBnd"})
+        EXPECT_EQ(value(fork, set) & ~value(host, "CapPrm"), 0u) << set << "\n" << fork;
+    EXPECT_EQ(value(fork, "CapInh"), 0u) << fork;
+    EXPECT_EQ(value(fork, "CapAmb"), 0u) << fork;
+    EXPECT_EQ(value(fork, "NoNewPrivs"), 1u) << fork;
+}
+
 INSTANTIATE_TEST_SUITE_P(Views, ForkEngineTest,
                          ::testing::Values("fork-overlay", "fork-userns", "fork-copy"),
                          [](const auto& info) {
@@ -193,7 +214,7 @@ TEST_P(LauncherTest, EachBatchRunsTheMacrosTheUserHasNow) {
     const auto writeLinked = [&](const std::string& text) {
         writeUserProfile(linked.path() / "holder",
                          {{"Delt",
-                           {{"Faelles", "Sub Shared\n"
+                           {{"Faelles", "Sub FromShared\n"
                                         "    ThisComponent.getText().getStart().setString(\"" +
                                             text + " \")\n"
                                             "End Sub\n"}}}});
@@ -229,11 +250,11 @@ TEST_P(LauncherTest, EachBatchRunsTheMacrosTheUserHasNow) {
             << macro << " should give " << expected;
     };
     batch("InsertText", "UDGAVE-1");
-    batch("Shared", "DELT-1");
+    batch("Delt.Faelles.FromShared", "DELT-1");
     writeStandard("UDGAVE-2");
     batch("InsertText", "UDGAVE-2");
     writeLinked("DELT-2");
-    batch("Shared", "DELT-2");
+    batch("Delt.Faelles.FromShared", "DELT-2");
 }
 
 // Nothing in a file of no bytes for the office to read: it says so, and the
@@ -300,4 +321,5 @@ TEST_P(LongBatchTest, DescriptorsAndProcessesStayFlatAndNothingIsLeft) {
     // TearDown: no host, office, profile, lock or safety copy is left.
 }
 
-INSTANTIATE_TEST_SUITE_P(Default, LongBatchTest, ::testing::Values("fork"));
+INSTANTIATE_TEST_SUITE_P(Default, LongBatchTest, ::testing::Values("fork"),
+                         [](const auto& info) { return info.param; });
