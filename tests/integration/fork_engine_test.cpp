@@ -171,8 +171,9 @@ TEST_P(ForkEngineTest, AForkHoldsNoRightTheHostDoesNot) {
     ASSERT_EQ(forks.size(), 1u);
     const auto value = [](const std::string& lines, const std::string& name) {
         const auto at = lines.find(name + ":\t");
-        return at == std::string::npos ? ~0ull : std::stoull(lines.substr(at + name.size() + 2),
-                                                            nullptr, 16);
+        return at == std::string::npos
+                   ? ~0ull
+                   : std::stoull(lines.substr(at + name.size() + 2), nullptr, 16);
     };
     const std::string host = capabilityLines(office.fork()->host()->pid());
     const std::string fork = capabilityLines(forks[0]);
@@ -214,20 +215,23 @@ TEST_P(LauncherTest, EachBatchRunsTheMacrosTheUserHasNow) {
     const auto writeLinked = [&](const std::string& text) {
         writeUserProfile(linked.path() / "holder",
                          {{"Delt",
-                           {{"Faelles", "Sub FromShared\n"
-                                        "    ThisComponent.getText().getStart().setString(\"" +
-                                            text + " \")\n"
-                                            "End Sub\n"}}}});
+                           {{"Faelles",
+                             "Sub FromShared\n"
+                             "    ThisComponent.getText().getStart().setString(\"" +
+                                 text +
+                                 " \")\n"
+                                 "End Sub\n"}}}});
         fs::remove_all(library);
         fs::rename(linked.path() / "holder" / "basic" / "Delt", library);
     };
     const auto writeStandard = [&](const std::string& text) {
-        writeUserProfile(userProfile(),
-                         {{"Standard",
-                           {{"Module1", "Sub InsertText\n"
-                                        "    ThisComponent.getText().getStart().setString(\"" +
-                                            text + " \")\n"
-                                            "End Sub\n"}}}});
+        writeUserProfile(userProfile(), {{"Standard",
+                                          {{"Module1",
+                                            "Sub InsertText\n"
+                                            "    ThisComponent.getText().getStart().setString(\"" +
+                                                text +
+                                                " \")\n"
+                                                "End Sub\n"}}}});
         const fs::path index = userProfile() / "basic" / "script.xlc";
         std::string xlc = readBytes(index);
         xlc.insert(xlc.rfind("</library:libraries>"),

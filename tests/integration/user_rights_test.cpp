@@ -58,9 +58,10 @@ TEST_P(UserRightsTest, ReadOnlyAndUnreadableDocumentsOfAnOrdinaryUserFailUnchang
     fs::copy_file(wordFixtures() / "first.doc", unreadable);
     fs::copy_file(wordFixtures() / "second.doc", other2);
     std::ofstream(protectedFile) << "MIT EGET\n";
-    writeUserProfile(userProfile(), {{"Standard",
-                                      {{"Module1", standardModule(other)},
-                                       {"Module2", writesProtected(protectedFile)}}}});
+    writeUserProfile(
+        userProfile(),
+        {{"Standard",
+          {{"Module1", standardModule(other)}, {"Module2", writesProtected(protectedFile)}}}});
     profileBefore = folderDigest(userProfile());
     fs::create_directories(root.path() / "home");
     privateFolder();
@@ -96,9 +97,9 @@ TEST_P(UserRightsTest, ReadOnlyAndUnreadableDocumentsOfAnOrdinaryUserFailUnchang
             }
             for (const auto& [path, macro] :
                  std::vector<std::pair<fs::path, std::string>>{{document, "InsertText"},
-                                                                {readOnly, "InsertText"},
-                                                                {unreadable, "InsertText"},
-                                                                {other2, "WriteProtected"}}) {
+                                                               {readOnly, "InsertText"},
+                                                               {unreadable, "InsertText"},
+                                                               {other2, "WriteProtected"}}) {
                 const auto error = edit(office, path, macro);
                 std::string line = error ? error->description() : "-";
                 std::replace(line.begin(), line.end(), '\n', ' ');

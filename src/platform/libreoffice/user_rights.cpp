@@ -73,12 +73,11 @@ std::string keepOnlyUserRights(std::uint64_t user) {
                 return posix::danishReason(errno);
         }
         if (user == 0) {
-            const unsigned long locked =
-                SECBIT_NOROOT | SECBIT_NOROOT_LOCKED | SECBIT_NO_SETUID_FIXUP |
-                SECBIT_NO_SETUID_FIXUP_LOCKED | SECBIT_KEEP_CAPS_LOCKED |
-                SECBIT_NO_CAP_AMBIENT_RAISE | SECBIT_NO_CAP_AMBIENT_RAISE_LOCKED;
-            if (::prctl(PR_SET_SECUREBITS, locked, 0, 0, 0) != 0)
-                return posix::danishReason(errno);
+            const unsigned long locked = SECBIT_NOROOT | SECBIT_NOROOT_LOCKED |
+                                         SECBIT_NO_SETUID_FIXUP | SECBIT_NO_SETUID_FIXUP_LOCKED |
+                                         SECBIT_KEEP_CAPS_LOCKED | SECBIT_NO_CAP_AMBIENT_RAISE |
+                                         SECBIT_NO_CAP_AMBIENT_RAISE_LOCKED;
+            if (::prctl(PR_SET_SECUREBITS, locked, 0, 0, 0) != 0) return posix::danishReason(errno);
         }
     }
     if (::prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0) != 0 && errno != EINVAL)
