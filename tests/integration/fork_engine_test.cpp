@@ -163,6 +163,28 @@ TEST_P(ForkEngineTest, AKilledProgramLeavesNothingBehind) {
     // TearDown: the private folder is empty.
 }
 
+// A fork may do what the host may, never more, and an exec gives it nothing.
+TEST_P(ForkEngineTest, AForkHoldsNoRightTheHostDoesNot) {
+    auto office = launcher();
+    auto app = office.startNew();
+    const auto forks = runningOffices(office);
+    ASSERT_EQ(forks.size(), 1u);
+    const auto value = [](const std::string& lines, const std::string& name) {
+        const auto at = lines.find(name + ":\t");
+        return at == std::string::npos
+                   ? ~0ull
+                   : std::stoull(lines.substr(at + name.size() + 2), nullptr, 16);
+    };
+    const std::string host = capabilityLines(office.fork()->host()->pid());
+    const std::string fork = capabilityLines(forks[0]);
+    app->quit();
+    for (const char* set : {"CapEff", "CapPrm", "CapBnd"})
+        EXPECT_EQ(value(fork, set) & ~value(host, "CapPrm"), 0u) << set << "\n" << fork;
+    EXPECT_EQ(value(fork, "CapInh"), 0u) << fork;
+    EXPECT_EQ(value(fork, "CapAmb"), 0u) << fork;
+    EXPECT_EQ(value(fork, "NoNewPrivs"), 1u) << fork;
+}
+
 INSTANTIATE_TEST_SUITE_P(Views, ForkEngineTest,
                          ::testing::Values("fork-overlay", "fork-userns", "fork-copy"),
                          [](const auto& info) {
@@ -184,3 +206,124 @@ TEST(OfficeEngine, TheUnoLauncherIsChosenByNameOrWhenTheHostCannotStart) {
     EXPECT_THROW(engine.startNew(), Error);
     EXPECT_EQ(engine.current(), "uno");
 }
+
+// Each batch runs the macros the user has when it starts, also when the user
+// changed them in their own office while the program stayed open.
+TEST_P(LauncherTest, EachBatchRunsTheMacrosTheUserHasNow) {
+    TempFolder linked;
+    const fs::path library = linked.path() / "Delt";
+    const auto writeLinked = [&](const std::string& text) {
+        writeUserProfile(linked.path() / "holder",
+                         {{"Delt",
+                           {{"Faelles",
+                             "Sub FromShared\n"
+                             "    ThisComponent.getText().getStart().setString(\"" +
+                                 text +
+                                 " \")\n"
+                                 "End Sub\n"}}}});
+        fs::remove_all(library);
+        fs::rename(linked.path() / "holder" / "basic" / "Delt", library);
+    };
+    const auto writeStandard = [&](const std::string& text) {
+        writeUserProfile(userProfile(), {{"Standard",
+                                          {{"Module1",
+                                            "Sub InsertText\n"
+                                            "    ThisComponent.getText().getStart().setString(\"" +
+                                                text +
+                                                " \")\n"
+                                                "End Sub\n"}}}});
+        const fs::path index = userProfile() / "basic" / "script.xlc";
+        std::string xlc = readBytes(index);
+        xlc.insert(xlc.rfind("</library:libraries>"),
+                   " <library:library library:name=\"Delt\" xlink:href=\"file://" +
+                       library.string() +
+                       "/script.xlb/\" xlink:type=\"simple\" library:link=\"true\" "
+                       "library:readonly=\"false\"/>\n");
+        std::ofstream(index, std::ios::binary | std::ios::trunc) << xlc;
+        profileBefore = folderDigest(userProfile());
+    };
+    writeLinked("DELT-1");
+    writeStandard("UDGAVE-1");
+    auto office = launcher();
+    const auto batch = [&](const std::string& macro, const std::string& expected) {
+        fs::copy_file(wordFixtures() / "first.doc", document, fs::copy_options::overwrite_existing);
+        ASSERT_EQ(office.checkMacro(macro), "");
+        const auto error = edit(office, document, macro);
+        ASSERT_FALSE(error) << error->description();
+        EXPECT_NE(officeText(document).find(expected + " Første"), std::string::npos)
+            << macro << " should give " << expected;
+    };
+    batch("InsertText", "UDGAVE-1");
+    batch("Delt.Faelles.FromShared", "DELT-1");
+    writeStandard("UDGAVE-2");
+    batch("InsertText", "UDGAVE-2");
+    writeLinked("DELT-2");
+    batch("Delt.Faelles.FromShared", "DELT-2");
+}
+
+// Nothing in a file of no bytes for the office to read: it says so, and the
+// file stays empty.
+TEST_P(LauncherTest, AnEmptyDocumentFailsSayingSo) {
+    const fs::path empty = work / "tom.doc";
+    std::ofstream{empty};
+    auto office = launcher();
+    const auto error = edit(office, empty, "InsertText");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->number(), pravelo::platform::libreoffice::errors::CannotOpen);
+    EXPECT_EQ(error->description(),
+              "Dokumentet " + empty.string() + " er tomt (0 byte), så det er ikke ændret");
+    EXPECT_EQ(fs::file_size(empty), 0u);
+}
+
+namespace {
+
+std::size_t entriesIn(const fs::path& folder) {
+    std::error_code ec;
+    std::size_t count = 0;
+    for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::end(it); it.increment(ec))
+        ++count;
+    return count;
+}
+
+// This process's descendants.
+std::size_t ourProcesses() {
+    std::vector<pid_t> todo{::getpid()};
+    std::size_t count = 0;
+    while (!todo.empty()) {
+        const std::string pid = std::to_string(todo.back());
+        todo.pop_back();
+        std::istringstream children(readBytes("/proc/" + pid + "/task/" + pid + "/children"));
+        for (pid_t child; children >> child; ++count) todo.push_back(child);
+    }
+    return count;
+}
+
+}  // namespace
+
+// A long batch keeps what the host holds flat: after the first documents its
+// descriptors and our processes stay as they were, and the end leaves nothing.
+class LongBatchTest : public LauncherTest {};
+
+TEST_P(LongBatchTest, DescriptorsAndProcessesStayFlatAndNothingIsLeft) {
+    auto office = launcher();
+    std::size_t descriptors = 0;
+    std::size_t processes = 0;
+    std::string hostFds;
+    for (int i = 1; i <= 60; ++i) {
+        fs::copy_file(wordFixtures() / "first.doc", document, fs::copy_options::overwrite_existing);
+        const auto error = edit(office, document, i % 20 == 0 ? "DivideByZero" : "InsertText");
+        ASSERT_EQ(!error, i % 20 != 0) << i << ": " << (error ? error->description() : "");
+        if (i == 1) hostFds = "/proc/" + std::to_string(office.fork()->host()->pid()) + "/fd";
+        if (i == 10) {
+            descriptors = entriesIn(hostFds);
+            processes = ourProcesses();
+        }
+    }
+    EXPECT_EQ(entriesIn(hostFds), descriptors);
+    EXPECT_EQ(ourProcesses(), processes);
+    EXPECT_EQ(processes, 1u) << "the host alone, between documents";
+    // TearDown: no host, office, profile, lock or safety copy is left.
+}
+
+INSTANTIATE_TEST_SUITE_P(Default, LongBatchTest, ::testing::Values("fork"),
+                         [](const auto& info) { return info.param; });

@@ -167,6 +167,15 @@ class LauncherTest : public ::testing::TestWithParam<std::string> {
         return forks;
     }
 
+    // What a process may do: its capability sets, and whether an exec may add any.
+    static std::string capabilityLines(pid_t pid) {
+        std::istringstream status(readBytes("/proc/" + std::to_string(pid) + "/status"));
+        std::string lines;
+        for (std::string line; std::getline(status, line);)
+            if (line.starts_with("Cap") || line.starts_with("NoNewPrivs")) lines += line + "\n";
+        return lines;
+    }
+
     fs::path userProfile() const { return root.path() / "profile" / "user"; }
     fs::path privateFolder() const {
         fs::create_directories(root.path() / "private");

@@ -1,11 +1,13 @@
 #include "platform/libreoffice/private_profile.h"
 
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <vector>
 
 #include "platform/libreoffice/leftovers.h"
 #include "platform/libreoffice/office_errors.h"
@@ -100,7 +102,55 @@ void adoptLinkedLibraries(const fs::path& basic, const char* index, const char* 
     std::ofstream(indexPath, std::ios::binary | std::ios::trunc) << out;
 }
 
+// The folders of the libraries an index links from elsewhere.
+std::vector<fs::path> linkedFolders(const fs::path& indexPath) {
+    std::ifstream in(indexPath, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<fs::path> folders;
+    for (auto start = text.find("<library:library "); start != std::string::npos;
+         start = text.find("<library:library ", start + 1)) {
+        const std::string element = text.substr(start, text.find('>', start) - start);
+        const std::string href = attribute(element, "xlink:href");
+        if (attribute(element, "library:link") == "true" && href.starts_with("file://"))
+            folders.emplace_back(urlDecoded(href.substr(7)));
+    }
+    return folders;
+}
+
+// Name, size, and both times of every file below the folder: a rewrite moves
+// the change time even when size and modification time are put back.
+void stampTree(const fs::path& folder, std::string& stamp) {
+    std::error_code ec;
+    stamp += folder.string() + '\n';
+    for (auto it = fs::recursive_directory_iterator(
+             folder, fs::directory_options::skip_permission_denied, ec);
+         !ec && it != fs::end(it); it.increment(ec)) {
+        struct stat st {};
+        if (::stat(it->path().c_str(), &st) != 0) continue;
+        stamp += it->path().lexically_relative(folder).string() + '\t' +
+                 std::to_string(st.st_size) + '\t' + std::to_string(st.st_mtim.tv_sec) + '.' +
+                 std::to_string(st.st_mtim.tv_nsec) + '\t' + std::to_string(st.st_ctim.tv_sec) +
+                 '.' + std::to_string(st.st_ctim.tv_nsec) + '\n';
+    }
+}
+
 }  // namespace
+
+std::string macroSourcesStamp(const fs::path& userProfile) {
+    std::string stamp;
+    if (userProfile.empty()) return stamp;
+    const fs::path basic = userProfile / "basic";
+    stampTree(basic, stamp);
+    for (const char* index : {"script.xlc", "dialog.xlc"}) {
+        for (fs::path folder : linkedFolders(basic / index)) {
+            // The href names the index file of the library, or its folder.
+            if (folder.filename().empty()) folder = folder.parent_path();
+            if (!fs::is_directory(folder)) folder = folder.parent_path();
+            stampTree(folder, stamp);
+        }
+    }
+    return stamp;
+}
 
 std::string seededRegistry(const std::string& productVersion) {
     std::string xml =

@@ -29,6 +29,11 @@ class PrivateProfile {
     std::filesystem::path root_;
 };
 
+// What a private profile's macros are copied from, as it stands now: the
+// user's Basic and dialog libraries and the folders of the linked ones. Equal
+// stamps mean a copy made now would hold the same macros.
+std::string macroSourcesStamp(const std::filesystem::path& userProfile);
+
 // file:// URL of an absolute path, every byte outside the unreserved set escaped.
 std::string fileUrl(const std::filesystem::path& absolute);
 

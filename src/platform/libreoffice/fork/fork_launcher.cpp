@@ -24,6 +24,8 @@ bool ForkLauncher::ready() {
     if (!failure_.empty()) return false;
     host_.reset();
     try {
+        // Taken before the copy: a change made while it is copied shows next time.
+        madeFrom_ = macroSourcesStamp(options_.userProfile);
         host_ = std::make_unique<OfficeHost>(options_, productVersion_, view_);
         return true;
     } catch (const Error& e) {
@@ -41,6 +43,10 @@ std::unique_ptr<OfficeApplication> ForkLauncher::startNew() {
 }
 
 std::string ForkLauncher::checkMacro(const std::string& macroName) {
+    // Every batch asks first. The host's office has read the macros it was
+    // started with into memory, and every fork inherits them, so a changed
+    // macro needs a new host.
+    if (host_ && macroSourcesStamp(options_.userProfile) != madeFrom_) host_.reset();
     std::shared_ptr<ForkLink> link;
     try {
         if (!ready()) return {};

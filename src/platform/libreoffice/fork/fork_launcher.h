@@ -30,6 +30,8 @@ class ForkLauncher : public OfficeLauncher {
     OfficeHost* host() const { return host_.get(); }
 
     std::unique_ptr<OfficeApplication> startNew() override;
+    // Also where a batch begins: a host whose macros the user has changed
+    // since is replaced.
     std::string checkMacro(const std::string& macroName) override;
 
   private:
@@ -37,6 +39,7 @@ class ForkLauncher : public OfficeLauncher {
     std::string productVersion_;
     std::string view_;
     std::unique_ptr<OfficeHost> host_;
+    std::string madeFrom_;  // the user's macros the host copied
     std::string failure_;
 };
 

@@ -15,6 +15,7 @@
 #include "platform/libreoffice/host/fork_server.h"
 #include "platform/libreoffice/leftovers.h"
 #include "platform/libreoffice/office_errors.h"
+#include "platform/libreoffice/host/user_rights.h"
 
 namespace fs = std::filesystem;
 
@@ -60,16 +61,16 @@ void HostForks::serve(int control, int socket, const fs::path& folder) {
     sigset_t all;
     sigemptyset(&all);
     ::sigprocmask(SIG_SETMASK, &all, nullptr);
-    if (setup_.view != ProfileView::Copy) {
-        const std::string failure = enterOverlay(setup_.profile, folder, setup_.view);
-        if (!failure.empty()) {
-            protocol::send(socket, protocol::failure(errors::CannotStartOffice,
-                                                     "Kontorpakkens profil: " + failure));
-            ::_exit(1);
-        }
-        // A new user namespace clears the parent-death signal.
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    const std::string failure = setup_.view == ProfileView::Copy
+                                    ? keepOnlyUserRights(heldCapabilities())
+                                    : enterOverlay(setup_.profile, folder, setup_.view);
+    if (!failure.empty()) {
+        protocol::send(socket, protocol::failure(errors::CannotStartOffice,
+                                                 "Kontorpakkens profil: " + failure));
+        ::_exit(1);
     }
+    // A new user namespace clears the parent-death signal.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
     ::setenv("TMPDIR", (folder / "tmp").c_str(), 1);
     serveFork(socket, setup_.options, setup_.context, folder);
     ::_exit(0);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/libreoffice/host/user_rights.h"
 #include "platform/posix/system_error.h"
 
 namespace fs = std::filesystem;
@@ -54,6 +55,7 @@ std::string enterOverlay(const fs::path& profile, const fs::path& forkFolder, Pr
     if (ec) return posix::danishReason(ec.value());
     const uid_t uid = ::getuid();
     const gid_t gid = ::getgid();
+    const std::uint64_t userRights = heldCapabilities();
     if (view == ProfileView::Overlay) {
         if (::unshare(CLONE_NEWNS) != 0) return posix::danishReason(errno);
     } else {
@@ -71,7 +73,7 @@ std::string enterOverlay(const fs::path& profile, const fs::path& forkFolder, Pr
                                 ",workdir=" + work.string();
     if (::mount("overlay", profile.c_str(), "overlay", 0, options.c_str()) != 0)
         return posix::danishReason(errno);
-    return {};
+    return keepOnlyUserRights(userRights);
 }
 
 ProfileView chooseProfileView(const std::string& wanted, const fs::path& root) {

@@ -21,7 +21,8 @@ std::string profileViewName(ProfileView view);
 ProfileView chooseProfileView(const std::string& wanted, const std::filesystem::path& root);
 
 // In a fork: lays an overlay over the profile whose changes go to the fork's
-// folder. Empty on success, else why not.
+// folder, then keeps no capability the process did not hold before. Empty on
+// success, else why not.
 std::string enterOverlay(const std::filesystem::path& profile,
                          const std::filesystem::path& forkFolder, ProfileView view);
 

@@ -1,5 +1,9 @@
 #include "platform/libreoffice/uno/office_documents.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <com/sun/star/document/MacroExecMode.hpp>
 #include <com/sun/star/document/UpdateDocMode.hpp>
 #include <com/sun/star/frame/XModel.hpp>
@@ -9,6 +13,7 @@
 
 #include "platform/libreoffice/uno/document_saver.h"
 #include "platform/libreoffice/uno/office_session.h"
+#include "platform/posix/system_error.h"
 
 namespace fs = std::filesystem;
 
@@ -60,6 +65,18 @@ std::shared_ptr<OfficeDocument> LoDocuments::open(const std::string& fileName) {
     }
     auto& session = *session_;
     const DocumentFile file = identifyDocument(fileName);
+    // The office would take it for a new document and then have none to show.
+    std::error_code sizeError;
+    if (fs::file_size(file.target, sizeError) == 0 && !sizeError) {
+        throw Error(errors::CannotOpen,
+                    "Dokumentet " + fileName + " er tomt (0 byte), så det er ikke ændret");
+    }
+    // Said before the office opens it, which would only report that it cannot
+    // read it, and before any macro runs: nothing is changed.
+    const int writable = ::open(file.target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (writable < 0)
+        throw posix::systemError(errno, "Dokumentet " + fileName + " kan ikke gemmes");
+    ::close(writable);
     session.noteOpening(file);
     session.handler().clear();
     const std::string what = "Dokumentet " + fileName + " kan ikke åbnes";
