@@ -13,9 +13,9 @@
 #include "platform/libreoffice/document_file.h"
 #include "platform/libreoffice/fork/host_protocol.h"
 #include "platform/libreoffice/host/fork_server.h"
+#include "platform/libreoffice/host/user_rights.h"
 #include "platform/libreoffice/leftovers.h"
 #include "platform/libreoffice/office_errors.h"
-#include "platform/libreoffice/host/user_rights.h"
 
 namespace fs = std::filesystem;
 
