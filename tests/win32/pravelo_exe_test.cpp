@@ -93,7 +93,8 @@ class PraveloExe : public ::testing::Test {
         ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    platform::win32::toWide(documents).c_str(), &startup, &started));
         SetEnvironmentVariableW(L"PRAVELO_WORD_RECORD", nullptr);
-        for (const auto& variable : wordEnvironment) SetEnvironmentVariableW(variable.first, nullptr);
+        for (const auto& variable : wordEnvironment)
+            SetEnvironmentVariableW(variable.first, nullptr);
         ASSERT_TRUE(waitUntil(
             [&] {
                 // Shown once its start-up sequence has run.
@@ -226,8 +227,8 @@ TEST_F(PraveloExe, KilledWhileWordStartsLeavesNoWordAfterTheNextStart) {
     writeBytes(documents + "\\a.doc", "indhold\r\n");
     start({{L"PRAVELO_WORD_BUSY_MS", "30000"}});
     runAll(1);
-    ASSERT_TRUE(waitUntil([&] { return testing::runningStandIns() == 1; },
-                          std::chrono::seconds(30)));
+    ASSERT_TRUE(
+        waitUntil([&] { return testing::runningStandIns() == 1; }, std::chrono::seconds(30)));
     Sleep(1500);  // asking the busy Word again and again
     TerminateProcess(started.hProcess, 1);
     WaitForSingleObject(started.hProcess, 5000);
