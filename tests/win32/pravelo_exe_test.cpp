@@ -82,7 +82,10 @@ class PraveloExe : public ::testing::Test {
         platform::win32::testing::unregisterWordStandIn();
     }
 
-    void start() {
+    // Variables for the stand-in Word, which inherits the program's environment.
+    void start(const std::vector<std::pair<const wchar_t*, std::string>>& wordEnvironment = {}) {
+        for (const auto& [name, value] : wordEnvironment)
+            SetEnvironmentVariableW(name, platform::win32::toWide(value).c_str());
         SetEnvironmentVariableW(L"PRAVELO_WORD_RECORD", platform::win32::toWide(record).c_str());
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
@@ -90,6 +93,8 @@ class PraveloExe : public ::testing::Test {
         ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    platform::win32::toWide(documents).c_str(), &startup, &started));
         SetEnvironmentVariableW(L"PRAVELO_WORD_RECORD", nullptr);
+        for (const auto& variable : wordEnvironment)
+            SetEnvironmentVariableW(variable.first, nullptr);
         ASSERT_TRUE(waitUntil(
             [&] {
                 // Shown once its start-up sequence has run.
@@ -99,6 +104,12 @@ class PraveloExe : public ::testing::Test {
             std::chrono::seconds(30)));
     }
     HWND control(int id) const { return GetDlgItem(window, id); }
+    bool errorListShown() const { return IsWindowVisible(control(Form::IdText2)) != FALSE; }
+    bool allEdited() const { return textOf(control(Form::IdCommand2)) == "&Luk"; }
+    void closeProgram() {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(WaitForSingleObject(started.hProcess, 15000), WAIT_OBJECT_0);
+    }
     void runAll(std::size_t documentCount) {
         HWND files = control(Form::IdFile1);
         ASSERT_TRUE(waitUntil(
@@ -163,6 +174,76 @@ TEST_F(PraveloExe, KilledDuringAMacroLeavesNoWordBehind) {
     EXPECT_TRUE(
         waitUntil([] { return testing::runningStandIns() == 0; }, std::chrono::seconds(10)));
     EXPECT_EQ(readBytes(documents + "\\a.doc"), "indhold\r\n");
+}
+
+TEST_F(PraveloExe, AUserDocumentArrivingDuringABatchIsLeftToTheUserUntouched) {
+    const std::string users = root / "brugerens eget.doc";
+    const std::vector<std::string> paths{documents + "\\a.doc", documents + "\\b shellopen.doc"};
+    for (const auto& path : {users, paths[0], paths[1]}) writeBytes(path, "indhold\r\n");
+    start({{L"PRAVELO_WORD_USER_DOCUMENT", users}});
+    runAll(2);
+    ASSERT_TRUE(waitUntil([&] { return errorListShown(); }, std::chrono::seconds(60)));
+    closeProgram();
+
+    EXPECT_EQ(readBytes(users), "indhold\r\n");
+    EXPECT_EQ(readBytes(paths[0]), "indhold\r\nMakro MOLVARIKtilret\r\n");
+    EXPECT_EQ(readBytes(paths[1]), "indhold\r\n");
+    const std::string log = readBytes(root / "Pravelo.log");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    // Its Word outlives the program, visible, for the user.
+    ASSERT_EQ(testing::runningStandIns(), 1);
+    const auto pid = testing::wordProcessesInOrder(record).at(1);
+    HANDLE left = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    ASSERT_NE(left, nullptr);
+    TerminateProcess(left, 0);
+    WaitForSingleObject(left, 5000);
+    CloseHandle(left);
+}
+
+TEST_F(PraveloExe, ABusyWordEditsEveryDocumentOnceAndAReadOnlyOneFailsAtOnce) {
+    const std::vector<std::string> paths{documents + "\\a.doc", documents + "\\b.doc",
+                                         documents + "\\c.doc"};
+    for (const auto& path : paths) writeBytes(path, "indhold\r\n");
+    SetFileAttributesW(platform::win32::toWide(paths[1]).c_str(), FILE_ATTRIBUTE_READONLY);
+    start({{L"PRAVELO_WORD_BUSY_MS", "2500"}});
+    runAll(3);
+    // Well inside the program's limits: the read-only one waits for no Save As.
+    const bool reported = waitUntil([&] { return errorListShown(); }, std::chrono::seconds(45));
+    SetFileAttributesW(platform::win32::toWide(paths[1]).c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(reported);
+    closeProgram();
+
+    EXPECT_EQ(readBytes(paths[0]), "indhold\r\nMakro MOLVARIKtilret\r\n");
+    EXPECT_EQ(readBytes(paths[1]), "indhold\r\n");
+    EXPECT_EQ(readBytes(paths[2]), "indhold\r\nMakro MOLVARIKtilret\r\n");
+    const std::string log = readBytes(root / "Pravelo.log");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find(", 75, " + platform::win32::utf8ToAnsi(paths[1]) + ", "), std::string::npos)
+        << log;
+    EXPECT_EQ(testing::runningStandIns(), 0);
+}
+
+TEST_F(PraveloExe, KilledWhileWordStartsLeavesNoWordAfterTheNextStart) {
+    writeBytes(documents + "\\a.doc", "indhold\r\n");
+    start({{L"PRAVELO_WORD_BUSY_MS", "30000"}});
+    runAll(1);
+    ASSERT_TRUE(
+        waitUntil([&] { return testing::runningStandIns() == 1; }, std::chrono::seconds(30)));
+    Sleep(1500);  // asking the busy Word again and again
+    TerminateProcess(started.hProcess, 1);
+    WaitForSingleObject(started.hProcess, 5000);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    started = {};
+    EXPECT_EQ(testing::runningStandIns(), 1);
+
+    start();
+    runAll(1);
+    ASSERT_TRUE(waitUntil([&] { return allEdited(); }, std::chrono::seconds(60)));
+    closeProgram();
+    EXPECT_EQ(readBytes(documents + "\\a.doc"), "indhold\r\nMakro MOLVARIKtilret\r\n");
+    EXPECT_TRUE(
+        waitUntil([] { return testing::runningStandIns() == 0; }, std::chrono::seconds(10)));
 }
 
 }  // namespace

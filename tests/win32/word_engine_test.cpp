@@ -23,6 +23,38 @@ using platform::win32::testing::writeBytes;
 using Calls = std::vector<std::string>;
 
 const std::string kNoPassword = "pravelo#7F3C";
+const wchar_t kOptionsKey[] = L"Software\\Pravelo\\WordStandIn";
+
+// The user's own Word settings, where the stand-in Word keeps them.
+void setUserOptions(bool spelling, bool grammar) {
+    const DWORD values[] = {spelling ? 1u : 0u, grammar ? 1u : 0u};
+    RegSetKeyValueW(HKEY_CURRENT_USER, kOptionsKey, L"CheckSpellingAsYouType", REG_DWORD,
+                    &values[0], sizeof(DWORD));
+    RegSetKeyValueW(HKEY_CURRENT_USER, kOptionsKey, L"CheckGrammarAsYouType", REG_DWORD, &values[1],
+                    sizeof(DWORD));
+}
+
+std::pair<bool, bool> userOptions() {
+    DWORD spelling = 1, grammar = 1, size = sizeof(DWORD);
+    RegGetValueW(HKEY_CURRENT_USER, kOptionsKey, L"CheckSpellingAsYouType", RRF_RT_REG_DWORD,
+                 nullptr, &spelling, &size);
+    size = sizeof(DWORD);
+    RegGetValueW(HKEY_CURRENT_USER, kOptionsKey, L"CheckGrammarAsYouType", RRF_RT_REG_DWORD,
+                 nullptr, &grammar, &size);
+    return {spelling != 0, grammar != 0};
+}
+
+bool has(const Calls& calls, const std::string& call) {
+    return std::find(calls.begin(), calls.end(), call) != calls.end();
+}
+
+void endWordLeftToUser(unsigned long pid) {
+    HANDLE left = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    ASSERT_NE(left, nullptr);
+    TerminateProcess(left, 0);
+    WaitForSingleObject(left, 5000);
+    CloseHandle(left);
+}
 
 class WordEngine : public ::testing::Test {
   protected:
@@ -31,9 +63,12 @@ class WordEngine : public ::testing::Test {
         SetEnvironmentVariableW(L"PRAVELO_WORD_RECORD", platform::win32::toWide(record).c_str());
         fake.files.files[fake.settingsPath()] = "[Makro]\r\nRetDok\r\n";
         settings.LoadSettings();
+        setUserOptions(true, true);
     }
     ~WordEngine() override {
         SetEnvironmentVariableW(L"PRAVELO_WORD_RECORD", nullptr);
+        SetEnvironmentVariableW(L"PRAVELO_WORD_USER_DOCUMENT", nullptr);
+        SetEnvironmentVariableW(L"PRAVELO_WORD_BUSY_MS", nullptr);
         platform::win32::testing::unregisterWordStandIn();
     }
 
@@ -48,13 +83,16 @@ class WordEngine : public ::testing::Test {
         return process < order.size() ? testing::readWordRecord(record)[order[process]] : Calls{};
     }
     static std::string opened(const std::string& path) {
-        return "Documents.Open \"" + path + "\", ConfirmConversions:=False, PasswordDocument:=\"" +
-               kNoPassword + "\", WritePasswordDocument:=\"" + kNoPassword + "\"";
+        return "Documents.Open \"" + path +
+               "\", ConfirmConversions:=False, AddToRecentFiles:=False, PasswordDocument:=\"" +
+               kNoPassword + "\", WritePasswordDocument:=\"" + kNoPassword +
+               "\", NoEncodingDialog:=True";
     }
 
     platform::win32::testing::TempFolder folder;
     std::string record = folder / "record.txt";
-    platform::word::WordLauncher word{{std::chrono::seconds(4), std::chrono::seconds(10)}};
+    platform::word::WordLauncher word{
+        {std::chrono::seconds(4), std::chrono::seconds(10), std::chrono::seconds(3)}};
     fakes::FakePlatform fake;
     platform::Platform platform{fake.version, fake.machine, fake.files,     fake.messages,
                                 fake.form,    word,         fake.processes, fake.registry};
@@ -70,17 +108,34 @@ TEST_F(WordEngine, EachDocumentIsEditedInANewWordWithTheCallsInOrder) {
     EXPECT_TRUE(worker.ProcessDocument(second, "RunMakro"));
 
     const auto calls = callsOf(0);
-    EXPECT_EQ(
-        calls,
-        (Calls{"start", "Application.Visible = False", "Application.ScreenUpdating = False",
-               "Application.Options", "Options.CheckSpellingAsYouType = False",
-               "Options.CheckGrammarAsYouType = False", "Application.DisplayAlerts = 0",
-               "Application.AutomationSecurity = 3", "Application.Documents", opened(first),
-               "Application.AutomationSecurity = 1", "Application.Run \"RetDok\"",
-               "Application.ActiveDocument", "Document.Close SaveChanges:=-1, OriginalFormat:=1",
-               "Application.Quit", "exit"}));
+    EXPECT_EQ(calls, (Calls{"start",
+                            "Application.Visible = False",
+                            "Application.ScreenUpdating = False",
+                            "Application.Options",
+                            "Options.CheckSpellingAsYouType",
+                            "Options.CheckSpellingAsYouType = False",
+                            "Options.CheckGrammarAsYouType",
+                            "Options.CheckGrammarAsYouType = False",
+                            "Application.DisplayAlerts = 0",
+                            "Application.AutomationSecurity = 3",
+                            "Application.Documents",
+                            opened(first),
+                            "Application.AutomationSecurity = 1",
+                            "Document.FullName",
+                            "Document.ReadOnly",
+                            "Application.ActiveDocument",
+                            "Document.FullName",
+                            "Application.Run \"RetDok\"",
+                            "Document.Close SaveChanges:=-1, OriginalFormat:=1",
+                            "Documents.Count",
+                            "Options.CheckSpellingAsYouType = True",
+                            "Options.CheckGrammarAsYouType = True",
+                            "Application.NormalTemplate",
+                            "Template.Saved = True",
+                            "Application.Quit",
+                            "exit"}));
     EXPECT_EQ(testing::wordProcessesInOrder(record).size(), 2u);
-    EXPECT_EQ(callsOf(1).at(9), opened(second));
+    EXPECT_EQ(callsOf(1).at(11), opened(second));
     EXPECT_EQ(readBytes(first), "indhold\r\nMakro RetDok\r\n");
     EXPECT_EQ(readBytes(second), "indhold\r\nMakro RetDok\r\n");
     EXPECT_EQ(log(), "");
@@ -108,8 +163,7 @@ TEST_F(WordEngine, FailuresAreLoggedWithWordsNumbersAndWordQuitsWithoutSaving) {
         ASSERT_GE(calls.size(), 2u);
         EXPECT_EQ(calls[calls.size() - 2], "Application.Quit SaveChanges:=0") << process;
     }
-    const Calls third = callsOf(2);
-    EXPECT_EQ(std::count(third.begin(), third.end(), "Application.ActiveDocument"), 0);
+    EXPECT_FALSE(has(callsOf(2), "Document.Close SaveChanges:=-1, OriginalFormat:=1"));
     EXPECT_EQ(readBytes(plain), "indhold\r\n");
     EXPECT_EQ(testing::runningStandIns(), 0);
 }
@@ -123,9 +177,10 @@ TEST_F(WordEngine, AHungWordIsEndedAtTheLimitAndTheNextDocumentGoesOn) {
     settings.SetMacroName("RetDok");
     EXPECT_TRUE(worker.ProcessDocument(second, "RunMakro"));
 
+    // What Word showed, so the user learns why it did not answer.
     EXPECT_EQ(log(), fake.machine.fileDateTime() + ", 1001, " + first +
-                         ", Word svarede ikke på Application.Run inden for 4 s; Word blev "
-                         "stoppet\r\n");
+                         ", Word svarede ikke på Application.Run inden for 4 s; Word viste "
+                         "dialogen »Microsoft Visual Basic«; Word blev stoppet\r\n");
     const Calls hung = callsOf(0);
     EXPECT_EQ(hung.back(), "Application.Run \"Haenger\"");  // never quit, ended
     EXPECT_EQ(readBytes(first), "indhold\r\n");
@@ -143,12 +198,82 @@ TEST_F(WordEngine, OpeningLeavesAVisibleWordThatAsksBeforeDiscarding) {
                      "Application.ScreenUpdating = True", "Options.CheckSpellingAsYouType = True",
                      "Options.CheckGrammarAsYouType = True"}));
     EXPECT_EQ(testing::runningStandIns(), 1);
-    const auto pid = testing::wordProcessesInOrder(record).at(0);
-    HANDLE left = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    ASSERT_NE(left, nullptr);
-    TerminateProcess(left, 0);
-    WaitForSingleObject(left, 5000);
-    CloseHandle(left);
+    endWordLeftToUser(testing::wordProcessesInOrder(record).at(0));
+}
+
+TEST_F(WordEngine, ADocumentTheUserOpensInOurWordIsNeverTouchedAndStaysWithTheUser) {
+    const std::string users = document("brugerens eget.doc");
+    SetEnvironmentVariableW(L"PRAVELO_WORD_USER_DOCUMENT", platform::win32::toWide(users).c_str());
+    const std::string ours = document("brev shellopen.doc");
+    EXPECT_FALSE(worker.ProcessDocument(ours, "RunMakro"));
+
+    EXPECT_EQ(log(), fake.machine.fileDateTime() + ", 70, " + ours +
+                         ", Word viser et andet dokument, som Pravelo ikke har åbnet (" + users +
+                         "); makroen er ikke kørt, og Word er overladt til brugeren\r\n");
+    const Calls calls = callsOf(0);
+    EXPECT_FALSE(has(calls, "Application.Run \"RetDok\"")) << calls.size();
+    EXPECT_TRUE(has(calls, "Document.Close SaveChanges:=0, OriginalFormat:=1"));
+    EXPECT_FALSE(has(calls, "Application.Quit"));
+    EXPECT_FALSE(has(calls, "Application.Quit SaveChanges:=0"));
+    const Calls tail(calls.end() - 6, calls.end());
+    EXPECT_EQ(tail, (Calls{"Documents.Count", "Application.DisplayAlerts = -1",
+                           "Options.CheckSpellingAsYouType = True",
+                           "Options.CheckGrammarAsYouType = True",
+                           "Application.ScreenUpdating = True", "Application.Visible = True"}));
+    EXPECT_EQ(readBytes(users), "indhold\r\n");
+    EXPECT_EQ(readBytes(ours), "indhold\r\n");
+    // Not ended when we let go of it: it is the user's Word now.
+    EXPECT_EQ(testing::runningStandIns(), 1);
+    endWordLeftToUser(testing::wordProcessesInOrder(record).at(0));
+}
+
+TEST_F(WordEngine, ABusyWordIsAskedAgainUntilItAnswers) {
+    SetEnvironmentVariableW(L"PRAVELO_WORD_BUSY_MS", L"1500");
+    const std::string path = document("travl.doc");
+    EXPECT_TRUE(worker.ProcessDocument(path, "RunMakro"));
+    EXPECT_EQ(log(), "");
+    EXPECT_EQ(readBytes(path), "indhold\r\nMakro RetDok\r\n");
+    EXPECT_EQ(testing::wordProcessesInOrder(record).size(), 1u);
+    EXPECT_EQ(callsOf(0).back(), "exit");
+    EXPECT_EQ(testing::runningStandIns(), 0);
+}
+
+TEST_F(WordEngine, PromptsNoOneWouldSeeAreNeverRaised) {
+    const std::string locked = document("skrivebeskyttet.doc");
+    SetFileAttributesW(platform::win32::toWide(locked).c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::string text = document("noter.txt");
+    EXPECT_FALSE(worker.ProcessDocument(locked, "RunMakro"));
+    EXPECT_TRUE(worker.ProcessDocument(text, "RunMakro"));
+    SetFileAttributesW(platform::win32::toWide(locked).c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // Read-only: refused before the macro, closed unsaved, one line.
+    EXPECT_EQ(log(), fake.machine.fileDateTime() + ", 75, " + locked +
+                         ", Word har åbnet dokumentet skrivebeskyttet og kan ikke gemme det; "
+                         "makroen er ikke kørt, og dokumentet er lukket uden at gemme\r\n");
+    const Calls refused = callsOf(0);
+    EXPECT_FALSE(has(refused, "Application.Run \"RetDok\""));
+    EXPECT_TRUE(has(refused, "Document.Close SaveChanges:=0, OriginalFormat:=1"));
+    EXPECT_EQ(readBytes(locked), "indhold\r\n");
+    // A text file is opened without asking for its encoding; the Normal template
+    // the macro changed is neither asked about nor written.
+    const Calls edited = callsOf(1);
+    EXPECT_EQ(readBytes(text), "indhold\r\nMakro RetDok\r\n");
+    EXPECT_TRUE(has(edited, "Template.Saved = True"));
+    EXPECT_FALSE(has(edited, "Normal.dotm written"));
+    EXPECT_EQ(testing::runningStandIns(), 0);
+}
+
+TEST_F(WordEngine, TheUsersSpellingAndGrammarSettingsStayTheirs) {
+    setUserOptions(false, true);
+    const std::string path = document("brev.doc");
+    EXPECT_TRUE(worker.ProcessDocument(path, "RunMakro"));
+    EXPECT_EQ(userOptions(), std::make_pair(false, true));
+    EXPECT_TRUE(worker.ProcessDocument(path, "RunDokument"));
+    EXPECT_EQ(userOptions(), std::make_pair(false, true));
+    const Calls opened = callsOf(1);
+    EXPECT_EQ(opened.back(), "Options.CheckGrammarAsYouType = True");
+    EXPECT_EQ(opened.at(opened.size() - 2), "Options.CheckSpellingAsYouType = False");
+    endWordLeftToUser(testing::wordProcessesInOrder(record).at(1));
 }
 
 }  // namespace

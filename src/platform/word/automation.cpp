@@ -88,6 +88,36 @@ Dispatch Dispatch::getObject(const wchar_t* property) const {
     return callResultObject(result, property);
 }
 
+Variant Dispatch::get(const wchar_t* property) const {
+    Variant result;
+    invoke(property, DISPATCH_PROPERTYGET, {}, {}, result.get());
+    return result;
+}
+
+std::string Dispatch::getText(const wchar_t* property) const {
+    Variant result = get(property);
+    if (VariantChangeType(result.get(), result.get(), 0, VT_BSTR) != S_OK) return {};
+    return bstrText(result.get()->bstrVal);
+}
+
+bool Dispatch::getBoolean(const wchar_t* property) const {
+    Variant result = get(property);
+    if (VariantChangeType(result.get(), result.get(), 0, VT_BOOL) != S_OK) {
+        throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
+                    "Word svarede ikke med en sandhedsværdi på " + win32::fromWide(property));
+    }
+    return result.get()->boolVal != VARIANT_FALSE;
+}
+
+long Dispatch::getInteger(const wchar_t* property) const {
+    Variant result = get(property);
+    if (VariantChangeType(result.get(), result.get(), 0, VT_I4) != S_OK) {
+        throw Error(static_cast<std::int32_t>(DISP_E_TYPEMISMATCH),
+                    "Word svarede ikke med et tal på " + win32::fromWide(property));
+    }
+    return result.get()->lVal;
+}
+
 Dispatch Dispatch::callForObject(const wchar_t* method, const std::vector<Variant>& positional,
                                  const std::vector<NamedArgument>& named) const {
     Variant result;
@@ -170,6 +200,14 @@ Error automationError(HRESULT result, EXCEPINFO* raised, const std::wstring& mem
         description += ": " + win32::fromWide(member);
     }
     return Error(classicNumber(result), description);
+}
+
+bool rejectedAsBusy(HRESULT result) {
+    return result == RPC_E_SERVERCALL_RETRYLATER || result == RPC_E_CALL_REJECTED;
+}
+
+bool rejectedAsBusy(const Error& error) {
+    return rejectedAsBusy(static_cast<HRESULT>(error.number()));
 }
 
 std::string hresultText(HRESULT result) {

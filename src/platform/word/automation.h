@@ -65,12 +65,16 @@ class Dispatch {
 
     void put(const wchar_t* property, const Variant& value) const;
     Dispatch getObject(const wchar_t* property) const;
+    std::string getText(const wchar_t* property) const;
+    bool getBoolean(const wchar_t* property) const;
+    long getInteger(const wchar_t* property) const;
     Dispatch callForObject(const wchar_t* method, const std::vector<Variant>& positional,
                            const std::vector<NamedArgument>& named) const;
     void call(const wchar_t* method, const std::vector<Variant>& positional,
               const std::vector<NamedArgument>& named) const;
 
   private:
+    Variant get(const wchar_t* property) const;
     static Dispatch callResultObject(Variant& result, const wchar_t* member);
     void invoke(const wchar_t* member, WORD flags, const std::vector<Variant>& positional,
                 const std::vector<NamedArgument>& named, VARIANT* result) const;
@@ -82,6 +86,11 @@ class Dispatch {
 // the server keeps the server's own number and text (a control-facility code
 // becomes its low word, 0x800A1436 → 5174); any other failure is the HRESULT.
 Error automationError(HRESULT result, EXCEPINFO* raised, const std::wstring& member);
+
+// Word turned the call away while it starts, loads add-ins or shows a dialog;
+// the call was not carried out, so it may be made again.
+bool rejectedAsBusy(HRESULT result);
+bool rejectedAsBusy(const Error& error);
 
 // Our own Danish text for the HRESULTs a client meets when the server is
 // missing, busy or gone.

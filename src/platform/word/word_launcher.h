@@ -8,10 +8,13 @@
 namespace pravelo::platform::word {
 
 struct WordOptions {
-    // For one call into Word: starting, opening, the macro, saving, quitting.
+    // For opening the document and for the macro: the calls that do real work.
     std::chrono::milliseconds timeLimit = std::chrono::minutes(3);
     // How long a Word that was told to quit may take to end before it is ended.
     std::chrono::milliseconds quitGrace = std::chrono::seconds(15);
+    // For every other call, starting Word included: a Word that takes longer
+    // is most likely showing a prompt no one sees.
+    std::chrono::milliseconds stepLimit = std::chrono::minutes(1);
 };
 
 // Starts a new Word of its own for every document, through Word's automation

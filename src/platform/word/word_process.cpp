@@ -43,6 +43,63 @@ bool startedSince(DWORD pid, const FILETIME& since) {
     return known && CompareFileTime(&created, &since) >= 0;
 }
 
+FILETIME createdAt(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    return created;
+}
+
+bool hasVisibleWindow(DWORD pid) {
+    struct Search {
+        DWORD pid;
+        bool found = false;
+    } search{pid};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner != search->pid || !IsWindowVisible(window)) return TRUE;
+            search->found = true;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring temporaryFolder() {
+    wchar_t folder[MAX_PATH + 1];
+    const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
+    return length == 0 || length > MAX_PATH ? std::wstring() : std::wstring(folder, length);
+}
+
+constexpr wchar_t kMarkerPattern[] = L"Pravelo-Word-*.start";
+
+struct MarkerContents {
+    DWORD writer;
+    FILETIME writerStarted;
+    FILETIME noted;
+    wchar_t imageName[64];
+};
+
+FILETIME later(FILETIME time, std::chrono::milliseconds by) {
+    ULARGE_INTEGER value{};
+    value.LowPart = time.dwLowDateTime;
+    value.HighPart = time.dwHighDateTime;
+    value.QuadPart += static_cast<ULONGLONG>(by.count()) * 10000;
+    return FILETIME{value.LowPart, value.HighPart};
+}
+
+bool stillRunning(DWORD pid, const FILETIME& started) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, pid);
+    if (process == nullptr) return false;
+    const FILETIME created = createdAt(process);
+    const bool running =
+        WaitForSingleObject(process, 0) == WAIT_TIMEOUT && CompareFileTime(&created, &started) == 0;
+    CloseHandle(process);
+    return running;
+}
+
 }  // namespace
 
 std::set<DWORD> processesNamed(const std::wstring& imageName) {
@@ -158,6 +215,35 @@ bool WordProcess::waitForExit(std::chrono::milliseconds grace) {
     return WaitForSingleObject(process, static_cast<DWORD>(grace.count())) == WAIT_OBJECT_0;
 }
 
+std::wstring WordProcess::dialogTitle() const {
+    DWORD pid = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (process_ != nullptr) pid = GetProcessId(process_);
+    }
+    struct Search {
+        DWORD pid;
+        std::wstring title;
+    } search{pid, {}};
+    if (pid == 0) return {};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            wchar_t className[16] = L"";
+            GetWindowThreadProcessId(window, &owner);
+            GetClassNameW(window, className, 16);
+            if (owner != search->pid || std::wstring(className) != L"#32770") return TRUE;
+            // Another process's caption is read without a message, so a hung Word can't hold it.
+            wchar_t title[256] = L"";
+            GetWindowTextW(window, title, 256);
+            search->title = title;
+            return search->title.empty();
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.title;
+}
+
 void WordProcess::handOver() {
     std::lock_guard lock(mutex_);
     if (job_ == nullptr) return;
@@ -165,6 +251,78 @@ void WordProcess::handOver() {
     SetInformationJobObject(job_, JobObjectExtendedLimitInformation, &limits, sizeof limits);
     CloseHandle(job_);
     job_ = nullptr;
+}
+
+}  // namespace pravelo::platform::word
+
+namespace pravelo::platform::word {
+
+StartMarker::StartMarker(const std::wstring& imageName) {
+    const std::wstring folder = temporaryFolder();
+    if (folder.empty()) return;
+    MarkerContents contents{};
+    contents.writer = GetCurrentProcessId();
+    contents.writerStarted = createdAt(GetCurrentProcess());
+    GetSystemTimeAsFileTime(&contents.noted);
+    imageName.copy(contents.imageName, std::size(contents.imageName) - 1);
+    path_ = folder + L"Pravelo-Word-" + std::to_wstring(contents.writer) + L".start";
+    HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        path_.clear();
+        return;
+    }
+    DWORD written = 0;
+    WriteFile(file, &contents, sizeof contents, &written, nullptr);
+    CloseHandle(file);
+}
+
+StartMarker::~StartMarker() {
+    if (!path_.empty()) DeleteFileW(path_.c_str());
+}
+
+void StartMarker::endOrphans(std::chrono::milliseconds creationLimit) {
+    const std::wstring folder = temporaryFolder();
+    if (folder.empty()) return;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + kMarkerPattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring path = folder + found.cFileName;
+        MarkerContents contents{};
+        DWORD read = 0;
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) continue;
+        const bool whole =
+            ReadFile(file, &contents, sizeof contents, &read, nullptr) && read == sizeof contents;
+        CloseHandle(file);
+        if (whole && stillRunning(contents.writer, contents.writerStarted)) continue;
+        if (whole) {
+            contents.imageName[std::size(contents.imageName) - 1] = L'\0';
+            const FILETIME until = later(contents.noted, creationLimit);
+            std::set<DWORD> orphans;
+            for (DWORD pid : processesNamed(contents.imageName)) {
+                HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+                if (process == nullptr) continue;
+                const FILETIME created = createdAt(process);
+                CloseHandle(process);
+                // A Word the user works in is visible; an orphan of ours never was.
+                if (CompareFileTime(&created, &contents.noted) >= 0 &&
+                    CompareFileTime(&created, &until) <= 0 && !hasVisibleWindow(pid)) {
+                    orphans.insert(pid);
+                }
+            }
+            if (orphans.size() == 1) {
+                if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, *orphans.begin())) {
+                    TerminateProcess(process, 1);
+                    CloseHandle(process);
+                }
+            }
+        }
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 }  // namespace pravelo::platform::word

@@ -32,6 +32,7 @@ class WordProcess {
     // After the start: adopts the new one. False when none or several are new.
     bool adoptNew();
     bool known() const;
+    const std::wstring& imageName() const { return imageName_; }
     // False once the adopted process has ended.
     bool running() const;
 
@@ -41,6 +42,8 @@ class WordProcess {
     bool waitForExit(std::chrono::milliseconds grace);
     // A visible Word stays with the user after we end.
     void handOver();
+    // The title of a dialog box (class #32770) the adopted process shows, or "".
+    std::wstring dialogTitle() const;
 
   private:
     std::set<DWORD> startedSinceNote() const;
@@ -50,6 +53,25 @@ class WordProcess {
     mutable std::mutex mutex_;
     HANDLE process_ = nullptr;
     HANDLE job_ = nullptr;
+};
+
+// Between asking COM for a Word and putting its process in our job, a Word
+// would outlive us if we were killed: no one knows it yet. A marker file in
+// the temporary folder says when we asked; it is removed once the Word is ours
+// or gone. A marker whose program has ended is found by the next start of
+// Word, in any Pravelo, which then ends the one hidden Word of that name that
+// started within the creation limit after the mark.
+class StartMarker {
+  public:
+    StartMarker(const std::wstring& imageName);
+    ~StartMarker();
+    StartMarker(const StartMarker&) = delete;
+    StartMarker& operator=(const StartMarker&) = delete;
+
+    static void endOrphans(std::chrono::milliseconds creationLimit);
+
+  private:
+    std::wstring path_;
 };
 
 }  // namespace pravelo::platform::word

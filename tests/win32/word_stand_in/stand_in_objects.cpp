@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
 #include <memory>
 #include <mutex>
@@ -34,6 +35,35 @@ struct Fault {
 
 [[noreturn]] void hang() {
     for (;;) Sleep(INFINITE);
+}
+
+// A dialog box no one sees, as Word shows one while a call waits for an answer.
+[[noreturn]] void hangInDialog(const wchar_t* title) {
+    CreateWindowExW(0, WC_DIALOG, title, WS_POPUP | WS_CAPTION, 0, 0, 300, 200, nullptr, nullptr,
+                    GetModuleHandleW(nullptr), nullptr);
+    hang();
+}
+
+std::wstring environment(const wchar_t* name) {
+    const DWORD size = GetEnvironmentVariableW(name, nullptr, 0);
+    if (size == 0) return {};
+    std::wstring value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(name, value.data(), size));
+    return value;
+}
+
+// The user's Word options, kept between instances as Word keeps them.
+constexpr wchar_t kOptionsKey[] = L"Software\\Pravelo\\WordStandIn";
+
+bool storedOption(const wchar_t* name) {
+    DWORD value = 1, size = sizeof value;
+    RegGetValueW(HKEY_CURRENT_USER, kOptionsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
+    return value != 0;
+}
+
+void storeOption(const wchar_t* name, bool on) {
+    const DWORD value = on ? 1 : 0;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kOptionsKey, name, REG_DWORD, &value, sizeof value);
 }
 
 bool contains(std::wstring text, std::wstring part) {
@@ -86,10 +116,18 @@ struct Doc {
     std::wstring path;
     std::vector<std::wstring> macros;  // run on it since it was opened
     bool open = true;
+    bool userControl = false;  // opened by the user, not by automation
 };
 
 std::mutex stateLock;
 std::vector<std::shared_ptr<Doc>> openDocs;  // the last is the active one
+bool normalChanged = false;                  // the Normal template, since it was saved
+
+bool readOnly(const Doc& doc) {
+    const DWORD attributes = GetFileAttributesW(doc.path.c_str());
+    return (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) ||
+           doc.path.find(L"readonly") != std::wstring::npos;
+}
 
 std::wstring fileName(const std::wstring& path) {
     return path.substr(path.find_last_of(L"\\/") + 1);
@@ -117,9 +155,11 @@ void closeDoc(const std::shared_ptr<Doc>& doc) {
     std::erase(openDocs, doc);
 }
 
+enum Access { Call, Put, GetPut };  // Call: a method or a property get
+
 struct Member {
     const wchar_t* name;
-    bool put;  // a property put; else a get or a method
+    Access access;
     std::vector<const wchar_t*> parameters;
 };
 
@@ -158,6 +198,7 @@ class Dispatch : public IDispatch {
     // The member is 1 + its place in the table; a parameter is its place in the member's list.
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
                                             DISPID* ids) override {
+        if (busy()) return RPC_E_SERVERCALL_RETRYLATER;
         std::fill(ids, ids + count, DISPID_UNKNOWN);
         const Member* member = nullptr;
         for (std::size_t i = 0; i < members_.size(); ++i) {
@@ -181,6 +222,7 @@ class Dispatch : public IDispatch {
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params,
                                      VARIANT* result, EXCEPINFO* exception,
                                      UINT* argumentError) override {
+        if (busy()) return RPC_E_SERVERCALL_RETRYLATER;
         if (id < 1 || static_cast<std::size_t>(id) > members_.size()) return DISP_E_MEMBERNOTFOUND;
         const Member& member = members_[id - 1];
         DISPPARAMS none{};
@@ -189,8 +231,10 @@ class Dispatch : public IDispatch {
         std::wstring line = std::wstring(type_) + L"." + member.name;
         std::vector<Value> arguments(member.parameters.size());
 
-        if (member.put) {
-            if (!(flags & DISPATCH_PROPERTYPUT)) return DISP_E_MEMBERNOTFOUND;
+        const bool put = (flags & DISPATCH_PROPERTYPUT) != 0;
+        if ((put && member.access == Call) || (!put && member.access == Put))
+            return DISP_E_MEMBERNOTFOUND;
+        if (put) {
             if (p.cArgs != 1 || p.cNamedArgs != 1 || p.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT) {
                 return DISP_E_BADPARAMCOUNT;
             }
@@ -221,12 +265,13 @@ class Dispatch : public IDispatch {
 
         if (result) VariantInit(result);
         try {
-            IDispatch* returned = call(id, arguments);
-            if (returned && result) {
-                result->vt = VT_DISPATCH;
-                result->pdispVal = returned;
-            } else if (returned) {
-                returned->Release();
+            VARIANT returned;
+            VariantInit(&returned);
+            call(id, arguments, returned);
+            if (result) {
+                *result = returned;
+            } else {
+                VariantClear(&returned);
             }
             return S_OK;
         } catch (const Fault& fault) {
@@ -241,9 +286,26 @@ class Dispatch : public IDispatch {
     }
 
   protected:
-    // Does the call; returns an object for the client (one reference) or nullptr.
-    // Arguments are by parameter place, a put's value last.
-    virtual IDispatch* call(DISPID member, const std::vector<Value>& arguments) = 0;
+    // Does the call; what it returns goes into result. Arguments are by
+    // parameter place, a put's value last (a get has none).
+    virtual void call(DISPID member, const std::vector<Value>& arguments, VARIANT& result) = 0;
+
+    static void answer(VARIANT& result, IDispatch* object) {
+        result.vt = VT_DISPATCH;
+        result.pdispVal = object;
+    }
+    static void answer(VARIANT& result, bool value) {
+        result.vt = VT_BOOL;
+        result.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    }
+    static void answer(VARIANT& result, long value) {
+        result.vt = VT_I4;
+        result.lVal = value;
+    }
+    static void answer(VARIANT& result, const std::wstring& text) {
+        result.vt = VT_BSTR;
+        result.bstrVal = SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));
+    }
 
   private:
     const wchar_t* type_;
@@ -257,27 +319,69 @@ const std::vector<const wchar_t*> kCloseParameters = {L"SaveChanges", L"Original
 class Options : public Dispatch {
   public:
     Options()
-        : Dispatch(L"Options",
-                   {{L"CheckSpellingAsYouType", true, {}}, {L"CheckGrammarAsYouType", true, {}}}) {}
+        : Dispatch(L"Options", {{L"CheckSpellingAsYouType", GetPut, {}},
+                                {L"CheckGrammarAsYouType", GetPut, {}}}) {}
 
   protected:
-    IDispatch* call(DISPID, const std::vector<Value>&) override { return nullptr; }
+    void call(DISPID member, const std::vector<Value>& arguments, VARIANT& result) override {
+        const wchar_t* name = member == 1 ? L"CheckSpellingAsYouType" : L"CheckGrammarAsYouType";
+        if (arguments.empty()) {
+            answer(result, storedOption(name));
+        } else {
+            storeOption(name, arguments.back().number != 0);
+        }
+    }
+};
+
+class Template : public Dispatch {
+  public:
+    Template() : Dispatch(L"Template", {{L"Saved", GetPut, {}}}) {}
+
+  protected:
+    void call(DISPID, const std::vector<Value>& arguments, VARIANT& result) override {
+        std::lock_guard guard(stateLock);
+        if (arguments.empty()) {
+            answer(result, !normalChanged);
+        } else {
+            normalChanged = arguments.back().number == 0;
+        }
+    }
 };
 
 class Document : public Dispatch {
   public:
+    enum : DISPID { Close = 1, FullName, ReadOnly, UserControl };
+
     explicit Document(std::shared_ptr<Doc> doc)
-        : Dispatch(L"Document", {{L"Close", false, kCloseParameters}}), doc_(std::move(doc)) {}
+        : Dispatch(L"Document", {{L"Close", Call, kCloseParameters},
+                                 {L"FullName", Call, {}},
+                                 {L"ReadOnly", Call, {}},
+                                 {L"UserControl", Call, {}}}),
+          doc_(std::move(doc)) {}
 
   protected:
-    IDispatch* call(DISPID, const std::vector<Value>& arguments) override {
-        std::lock_guard guard(stateLock);
+    void call(DISPID member, const std::vector<Value>& arguments, VARIANT& result) override {
+        std::unique_lock guard(stateLock);
         if (!doc_->open) throw Fault{kDeleted, L"Object has been deleted."};
+        switch (member) {
+            case FullName:
+                return answer(result, doc_->path);
+            case ReadOnly:
+                return answer(result, readOnly(*doc_));
+            case UserControl:
+                return answer(result, doc_->userControl);
+            default:
+                break;
+        }
         if (contains(fileName(doc_->path), L"closefail"))
             throw Fault{kCommandFailed, L"Command failed"};
-        if (arguments[0].kind != Value::Missing && arguments[0].number == -1) save(*doc_);
+        const bool saving = arguments[0].kind != Value::Missing && arguments[0].number == -1;
+        if (saving && readOnly(*doc_)) {
+            guard.unlock();
+            hangInDialog(L"Gem som");
+        }
+        if (saving) save(*doc_);
         closeDoc(doc_);
-        return nullptr;
     }
 
   private:
@@ -286,17 +390,26 @@ class Document : public Dispatch {
 
 class Documents : public Dispatch {
   public:
+    enum : DISPID { Open = 1, Count };
+    enum { FileName = 0, PasswordDocument = 4, NoEncodingDialog = 14 };
+
     Documents()
-        : Dispatch(L"Documents",
-                   {{L"Open",
-                     false,
-                     {L"FileName", L"ConfirmConversions", L"ReadOnly", L"AddToRecentFiles",
-                      L"PasswordDocument", L"PasswordTemplate", L"Revert", L"WritePasswordDocument",
-                      L"WritePasswordTemplate", L"Format", L"Encoding", L"Visible"}}}) {}
+        : Dispatch(L"Documents", {{L"Open",
+                                   Call,
+                                   {L"FileName", L"ConfirmConversions", L"ReadOnly",
+                                    L"AddToRecentFiles", L"PasswordDocument", L"PasswordTemplate",
+                                    L"Revert", L"WritePasswordDocument", L"WritePasswordTemplate",
+                                    L"Format", L"Encoding", L"Visible", L"OpenAndRepair",
+                                    L"DocumentDirection", L"NoEncodingDialog", L"XMLTransform"}},
+                                  {L"Count", Call, {}}}) {}
 
   protected:
-    IDispatch* call(DISPID, const std::vector<Value>& arguments) override {
-        const std::wstring path = arguments[0].text;
+    void call(DISPID member, const std::vector<Value>& arguments, VARIANT& result) override {
+        if (member == Count) {
+            std::lock_guard guard(stateLock);
+            return answer(result, static_cast<long>(openDocs.size()));
+        }
+        const std::wstring path = arguments[FileName].text;
         const std::wstring name = fileName(path);
         if (path.empty() || GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
             throw Fault{kFileNotFound, L"This file could not be found.\r(" + path + L")"};
@@ -306,17 +419,30 @@ class Documents : public Dispatch {
             throw Fault{kCorrupted, L"The file appears to be corrupted."};
         }
         if (contains(name, L"protected")) {
-            if (arguments[4].text.empty()) hang();
+            if (arguments[PasswordDocument].text.empty()) hang();
             throw Fault{
                 kWrongPassword,
                 L"The password is incorrect. Word cannot open the document.\r(" + path + L")"};
         }
         if (contains(name, L"hang")) hang();
+        if (name.size() > 4 && contains(name.substr(name.size() - 4), L".txt") &&
+            arguments[NoEncodingDialog].number == 0) {
+            hangInDialog(L"Filkonvertering");
+        }
         auto doc = std::make_shared<Doc>();
         doc->path = path;
         std::lock_guard guard(stateLock);
         openDocs.push_back(doc);
-        return new Document(doc);
+        // The user opens a file from Explorer, and it lands in this Word.
+        const std::wstring users = environment(L"PRAVELO_WORD_USER_DOCUMENT");
+        if (contains(name, L"shellopen") && !users.empty()) {
+            auto user = std::make_shared<Doc>();
+            user->path = users;
+            user->userControl = true;
+            openDocs.push_back(user);
+            record(L"user opens \"" + users + L"\"");
+        }
+        answer(result, new Document(doc));
     }
 };
 
@@ -331,22 +457,24 @@ class Application : public Dispatch {
         GetDocuments,
         ActiveDocument,
         Run,
-        Quit
+        Quit,
+        NormalTemplate
     };
 
     Application()
-        : Dispatch(L"Application", {{L"Visible", true, {}},
-                                    {L"ScreenUpdating", true, {}},
-                                    {L"DisplayAlerts", true, {}},
-                                    {L"AutomationSecurity", true, {}},
-                                    {L"Options", false, {}},
-                                    {L"Documents", false, {}},
-                                    {L"ActiveDocument", false, {}},
-                                    {L"Run", false, {L"MacroName"}},
-                                    {L"Quit", false, kCloseParameters}}) {}
+        : Dispatch(L"Application", {{L"Visible", Put, {}},
+                                    {L"ScreenUpdating", Put, {}},
+                                    {L"DisplayAlerts", Put, {}},
+                                    {L"AutomationSecurity", Put, {}},
+                                    {L"Options", Call, {}},
+                                    {L"Documents", Call, {}},
+                                    {L"ActiveDocument", Call, {}},
+                                    {L"Run", Call, {L"MacroName"}},
+                                    {L"Quit", Call, kCloseParameters},
+                                    {L"NormalTemplate", Call, {}}}) {}
 
   protected:
-    IDispatch* call(DISPID member, const std::vector<Value>& arguments) override {
+    void call(DISPID member, const std::vector<Value>& arguments, VARIANT& result) override {
         switch (member) {
             case Visible:
             case ScreenUpdating:
@@ -358,16 +486,18 @@ class Application : public Dispatch {
                 break;
             }
             case GetOptions:
-                return new Options;
+                return answer(result, new Options);
             case GetDocuments:
-                return new Documents;
+                return answer(result, new Documents);
+            case NormalTemplate:
+                return answer(result, new Template);
             case ActiveDocument: {
                 std::lock_guard guard(stateLock);
                 if (openDocs.empty()) {
                     throw Fault{kNoDocument,
                                 L"This command is not available because no document is open."};
                 }
-                return new Document(openDocs.back());
+                return answer(result, new Document(openDocs.back()));
             }
             case Run:
                 runMacro(arguments[0].text);
@@ -378,7 +508,6 @@ class Application : public Dispatch {
             default:
                 break;
         }
-        return nullptr;
     }
 
   private:
@@ -389,8 +518,10 @@ class Application : public Dispatch {
         if (contains(macro, L"Mangler"))
             throw Fault{kNoMacro, L"Unable to run the specified macro"};
         if (contains(macro, L"Fejl")) throw Fault{kDivisionByZero, L"Division by zero"};
-        if (contains(macro, L"Haenger")) hang();
+        if (contains(macro, L"Haenger")) hangInDialog(L"Microsoft Visual Basic");
         std::lock_guard guard(stateLock);
+        // A macro in Normal leaves Normal changed, as Word counts changes.
+        normalChanged = true;
         if (!openDocs.empty()) openDocs.back()->macros.push_back(macro);
     }
 
@@ -399,13 +530,16 @@ class Application : public Dispatch {
         const bool changed = std::any_of(openDocs.begin(), openDocs.end(),
                                          [](const auto& doc) { return !doc->macros.empty(); });
         bool keep = saveChanges.kind != Value::Missing && saveChanges.number == -1;
-        if (saveChanges.kind == Value::Missing && changed) {
+        // Unsaved changes, the Normal template's too, ask first; with no alerts
+        // the default answer saves them.
+        if ((saveChanges.kind == Value::Missing && changed) || normalChanged) {
             if (settings_[DisplayAlerts] != 0) {
                 guard.unlock();
                 hang();
             }
-            keep = true;  // no prompt: its default answer
+            if (saveChanges.kind == Value::Missing) keep = true;
         }
+        if (normalChanged) record(L"Normal.dotm written");
         while (!openDocs.empty()) {
             if (keep) save(*openDocs.back());
             closeDoc(openDocs.back());
@@ -414,7 +548,18 @@ class Application : public Dispatch {
     }
 };
 
+std::atomic<ULONGLONG> busyUntil{0};
+
 }  // namespace
+
+bool busy() {
+    return GetTickCount64() < busyUntil;
+}
+
+void startBusyPeriod() {
+    const long ms = std::wcstol(environment(L"PRAVELO_WORD_BUSY_MS").c_str(), nullptr, 10);
+    if (ms > 0) busyUntil = GetTickCount64() + static_cast<ULONGLONG>(ms);
+}
 
 IDispatch* newApplication() {
     return new Application;

@@ -42,10 +42,11 @@ class Factory : public IClassFactory {
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
+        if (busy()) return RPC_E_CALL_REJECTED;
         IDispatch* application = newApplication();
         const HRESULT result = application->QueryInterface(iid, out);
         application->Release();
-        connected = true;
+        if (!connected.exchange(true)) startBusyPeriod();
         return result;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
@@ -93,6 +94,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Free-threaded: a hung call must not hold up the calls that follow it.
     if (FAILED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) return 1;
     record(L"start");
+    startBusyPeriod();
 
     CLSID classId{};
     CLSIDFromString(kClassId, &classId);

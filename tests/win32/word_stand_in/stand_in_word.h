@@ -13,20 +13,43 @@
 //
 // Objects, late bound only (no type information):
 //   Application  put Visible, ScreenUpdating, DisplayAlerts, AutomationSecurity;
-//                get Options, Documents, ActiveDocument;
+//                get Options, Documents, ActiveDocument, NormalTemplate;
 //                Run(MacroName, ...), Quit(SaveChanges, OriginalFormat, RouteDocument)
-//   Options      put CheckSpellingAsYouType, CheckGrammarAsYouType
+//   Options      get and put CheckSpellingAsYouType, CheckGrammarAsYouType
 //   Documents    Open(FileName, ConfirmConversions, ReadOnly, AddToRecentFiles,
 //                PasswordDocument, PasswordTemplate, Revert, WritePasswordDocument,
-//                WritePasswordTemplate, Format, Encoding, Visible) -> Document
-//   Document     Close(SaveChanges, OriginalFormat, RouteDocument)
+//                WritePasswordTemplate, Format, Encoding, Visible, OpenAndRepair,
+//                DocumentDirection, NoEncodingDialog, XMLTransform) -> Document;
+//                get Count
+//   Document     Close(SaveChanges, OriginalFormat, RouteDocument);
+//                get FullName, ReadOnly, UserControl
+//   Template     get and put Saved (the Normal template)
 // Names ignore case. Arguments may be VT_BOOL, VT_I2, VT_I4, VT_BSTR or a
 // VT_BYREF of one; VT_ERROR (DISP_E_PARAMNOTFOUND) counts as left out.
 //
 // Documents are real files. Open fails for a missing file. Run marks the
-// active (last opened, still open) document as changed by that macro.
-// Close with SaveChanges -1 appends "Makro <name>" CR LF to the file once per
-// macro run on it; with 0 or left out it writes nothing.
+// active (last opened, still open) document as changed by that macro, and the
+// Normal template as changed (Saved False). Close with SaveChanges -1 appends
+// "Makro <name>" CR LF to the file once per macro run on it; with 0 or left
+// out it writes nothing. A document is ReadOnly when its file has the
+// read-only attribute or its path contains "readonly" (read-only recommended,
+// locked by someone else).
+//
+// Options are the user's, kept between instances under the key
+// HKCU\Software\Pravelo\WordStandIn: DWORD values CheckSpellingAsYouType and
+// CheckGrammarAsYouType (missing: True). A put writes them at once.
+//
+// The user's own document: when PRAVELO_WORD_USER_DOCUMENT names a file, an
+// Open of a file whose name has "shellopen" opens that file too, after it, as
+// Explorer hands a double-clicked file to a running Word: it becomes the
+// active document, with UserControl True, and the record gets
+//   <pid> user opens "<path>"
+//
+// Busy: when PRAVELO_WORD_BUSY_MS is a number N, the server turns every call
+// away for N ms after it starts (IClassFactory::CreateInstance with
+// RPC_E_CALL_REJECTED), and again for N ms after it first hands out its
+// Application, as if loading add-ins (GetIDsOfNames and Invoke with
+// RPC_E_SERVERCALL_RETRYLATER). A call turned away is not recorded.
 //
 // Record: when PRAVELO_WORD_RECORD names a file, every call appends one UTF-8
 // line ending in CR LF, written when the call starts (so a hung call shows),
@@ -61,6 +84,17 @@
 //   Quit without SaveChanges while a changed document is open: with
 //   DisplayAlerts 0 the changes are saved, else it hangs (a prompt no one
 //   sees). Quit with SaveChanges 0 discards, -1 saves.
+//   Quit while the Normal template is changed: with DisplayAlerts 0 it is
+//   written (record: "<pid> Normal.dotm written"), else it hangs; SaveChanges
+//   does not change that.
+// Hidden prompts: these calls show a dialog box (class #32770, never visible)
+// with the title given and hang:
+//   Run, macro has "Haenger"           "Microsoft Visual Basic"
+//   Open, name ends ".txt", without NoEncodingDialog:=True
+//                                      "Filkonvertering"
+//   Close with SaveChanges -1 of a ReadOnly document
+//                                      "Gem som"
+
 // "Name" is the file's name without its folder; the file must exist. All
 // matches ignore case. A hung call sleeps until the process is killed.
 //
@@ -91,5 +125,9 @@ extern std::atomic<bool> visible;
 
 // A new Application object, holding one reference.
 IDispatch* newApplication();
+
+// PRAVELO_WORD_BUSY_MS: begins a busy period; busy() while it lasts.
+void startBusyPeriod();
+bool busy();
 
 }  // namespace pravelo::testing::word_stand_in
