@@ -20,7 +20,7 @@ if(WIN32)
     set(CPACK_PACKAGE_EXECUTABLES Pravelo Pravelo)
 
     # A 64-bit installer, so Program Files and the registry are the 64-bit ones.
-    set(CPACK_NSIS_EXECUTABLE_PRE_ARGUMENTS "-XTarget amd64-unicode")
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
     set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
     set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
     set(CPACK_NSIS_PACKAGE_NAME Pravelo)
