@@ -157,15 +157,5 @@ TEST_F(SettingsLocationTest, UserFolderThatCannotBeFoundIsToldOnceAtStartUp) {
     EXPECT_FALSE(besideProgram(".dll"));
 }
 
-TEST_F(SettingsLocationTest, LogThatCannotBeWrittenInTheUsersFolderIsToldPerLine) {
-    fake.installed();
-    settings.LoadSettings();
-    fake.files.unwritable.insert(fake.userFile(".log"));
-    worker.WriteLogLine("1, a, b");
-    worker.WriteLogLine("2, c, d");
-    EXPECT_EQ(fake.messages.shown.size(), 2u);
-    EXPECT_FALSE(besideProgram(".log"));
-}
-
 }  // namespace
 }  // namespace pravelo
