@@ -21,10 +21,16 @@ if ! installed libreoffice-writer && ! installed libreoffice-writer-nogui; then
     missing+=(libreoffice-writer-nogui)
 fi
 
-# The Windows cross-build and Wine, only when the Windows part runs (PRAVELO_WINDOWS=1).
+# The package tools, only when the packages are built and tested (PRAVELO_PACKAGING=1).
+if [ "${PRAVELO_PACKAGING:-0}" = 1 ]; then
+    for p in dpkg-dev lintian desktop-file-utils; do installed "$p" || missing+=("$p"); done
+fi
+
+# The Windows cross-build, Wine and the installer maker, only when the Windows
+# part runs (PRAVELO_WINDOWS=1).
 windows_missing=()
 if [ "${PRAVELO_WINDOWS:-0}" = 1 ]; then
-    for p in g++-mingw-w64-x86-64-posix wine64 wine; do
+    for p in g++-mingw-w64-x86-64-posix wine64 wine nsis; do
         installed "$p" || windows_missing+=("$p")
     done
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds Pravelo.exe and its tests for Windows and runs the tests under
 # Wine, in a private Wine prefix made for this run and ended after it. The
-# window tests need a display: they get a virtual one.
+# window tests need a display: they get a virtual one. A run of every test goes
+# on to the installer and the zip (scripts/test-installer.sh).
 #   scripts/test-windows.sh [ctest options]      e.g. scripts/test-windows.sh -L window
 set -euo pipefail
 ctest_args=("$@")
@@ -22,3 +23,6 @@ cleanup() {
 trap cleanup EXIT
 
 xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset windows "${ctest_args[@]}"
+if ((${#ctest_args[@]} == 0)); then
+    xvfb-run -a -s "-screen 0 1024x768x24" scripts/test-installer.sh
+fi

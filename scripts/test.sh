@@ -3,14 +3,15 @@
 #   scripts/test.sh [ctest options]     e.g. scripts/test.sh -L unit
 #   scripts/test.sh --strict            as CI: format check, warnings as errors, all tests,
 #                                       then the sanitizer build's unit, platform and window tests,
-#                                       then the Windows build's tests under Wine
+#                                       the Debian package and its install test,
+#                                       then the Windows build's tests, installer and zip under Wine
 set -euo pipefail
 STRICT=0
 if [ "${1:-}" = "--strict" ]; then
     STRICT=1
     shift
 fi
-export PRAVELO_WERROR=$STRICT
+export PRAVELO_WERROR=$STRICT PRAVELO_PACKAGING=$STRICT
 ctest_args=("$@")
 set --  # the set-up reads its own arguments as build options
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
@@ -23,5 +24,7 @@ if ((STRICT)); then
     cmake --preset sanitize >/dev/null
     cmake --build --preset sanitize
     ctest --preset sanitize
+    # On the CI machine (root) the package is installed and removed for real.
+    if [ "$(id -u)" -eq 0 ]; then scripts/test-deb.sh --system; else scripts/test-deb.sh; fi
     scripts/test-windows.sh
 fi

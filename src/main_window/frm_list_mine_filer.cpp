@@ -119,7 +119,7 @@ void frmListMineFiler::mnuVormixAfslut_Click() {
 
 void frmListMineFiler::mnuVormixErrLog_Click() {
     try {
-        worker_.OpenInNotepad(settings_.FileBesideProgram(".log"));
+        worker_.OpenInNotepad(settings_.FilePath(".log"));
     } catch (const std::exception& e) {
         report(e.what(), MessageIcon::Critical);
     }
@@ -130,7 +130,7 @@ void frmListMineFiler::mnuAddButtonToWord_Click() {
 }
 
 void frmListMineFiler::mnuVormixSettings_Click() {
-    worker_.OpenInNotepad(settings_.FileBesideProgram(".dll"));
+    worker_.OpenInNotepad(settings_.SettingsFileToEdit());
 }
 
 void frmListMineFiler::mnuVormixAbout_Click() {

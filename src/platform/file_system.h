@@ -32,6 +32,14 @@ class FileSystem {
 
     // An ordinary file (not a folder, not hidden) of that name exists.
     virtual bool isOrdinaryFile(const std::string& path) = 0;
+
+    // This user may create files in the folder.
+    virtual bool folderWritable(const std::string& folder) = 0;
+    // Creates the folder and any missing folder above it, private to the user
+    // where the system has such rights; an existing folder is no failure. Throws Error.
+    virtual void createFolder(const std::string& folder) = 0;
+    // Copies the file byte for byte to a new file; never replaces one. Throws Error.
+    virtual void copyFile(const std::string& from, const std::string& to) = 0;
 };
 
 }  // namespace pravelo::platform

@@ -13,6 +13,9 @@ class Machine {
     virtual std::string executableFolder() const = 0;
     virtual std::string workingFolder() const = 0;
     virtual char pathSeparator() const = 0;
+    // Where the user's programs keep their settings, without a trailing separator:
+    // $XDG_CONFIG_HOME or ~/.config on Linux, %APPDATA% on Windows. Throws Error.
+    virtual std::string userSettingsFolder() const = 0;
 
     // "now" in the locale's formats.
     virtual std::string shortDate() const = 0;

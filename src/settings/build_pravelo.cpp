@@ -10,7 +10,7 @@ void BuildPravelo::WriteDefaultSettingsFile() {
     // Eight lines here; the line end the file adds makes the ninth, empty one.
     const std::string text = stamp + crlf + "[Makro]" + crlf + "MOLVARIKtilret" + crlf + crlf +
                              "[DocType]" + crlf + "*.doc" + crlf + "*.dot" + crlf + crlf;
-    platform_.files.appendLine(settings_.FileBesideProgram(".dll"), text);
+    platform_.files.appendLine(settings_.FileToWrite(".dll"), text);
 }
 
 }  // namespace pravelo::settings

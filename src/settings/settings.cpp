@@ -34,8 +34,47 @@ void Settings::SetMacroName(const std::string& name) {
     macroName_ = name;
 }
 
-std::string Settings::FileBesideProgram(const std::string& extension) {
-    return GetSettingValue("SysPath") + platform_.version.productName + extension;
+std::string Settings::FilePath(const std::string& extension) {
+    const bool besideProgram = userFolder_.empty() || (extension == ".dll" && readsProgramDefault_);
+    const std::string folder = besideProgram ? GetSettingValue("SysPath") : userFolder_;
+    return folder + platform_.version.productName + extension;
+}
+
+std::string Settings::FileToWrite(const std::string& extension) {
+    if (userFolder_.empty()) return FilePath(extension);
+    platform_.files.createFolder(userFolder_);
+    return userFolder_ + platform_.version.productName + extension;
+}
+
+std::string Settings::SettingsFileToEdit() {
+    if (!readsProgramDefault_) return FilePath(".dll");
+    const std::string programDefault = FilePath(".dll");
+    try {
+        const std::string own = FileToWrite(".dll");
+        if (!platform_.files.isOrdinaryFile(own)) platform_.files.copyFile(programDefault, own);
+        readsProgramDefault_ = false;
+        return own;
+    } catch (const std::exception& e) {
+        report(e.what());
+        return programDefault;
+    }
+}
+
+void Settings::chooseFolder() {
+    userFolder_.clear();
+    readsProgramDefault_ = false;
+    const std::string product = platform_.version.productName;
+    if (!platform_.files.isOrdinaryFile(sysPath_ + product + kInstalledMark) &&
+        platform_.files.folderWritable(sysPath_)) {
+        return;
+    }
+    const char separator = platform_.machine.pathSeparator();
+    std::string folder = platform_.machine.userSettingsFolder();
+    if (folder.empty() || folder.back() != separator) folder += separator;
+    userFolder_ = folder + product + separator;
+    // An administrator's settings beside the program serve a user who has none.
+    readsProgramDefault_ = !common_.FileExists(userFolder_ + product + ".dll") &&
+                           common_.FileExists(sysPath_ + product + ".dll");
 }
 
 void Settings::report(const std::string& description) {
@@ -49,17 +88,15 @@ void Settings::LoadSettings() {
         const char separator = platform_.machine.pathSeparator();
         if (folder.empty() || folder.back() != separator) folder += separator;
         sysPath_ = folder;
+        chooseFolder();
 
-        if (!common_.FileExists(FileBesideProgram(".dll"))) {
-            try {
-                BuildPravelo(platform_, *this).WriteDefaultSettingsFile();
-            } catch (const std::exception&) {
-                fileProblemReported_ = true;
-                throw;
-            }
+        if (!common_.FileExists(FilePath(".dll"))) {
+            BuildPravelo(platform_, *this).WriteDefaultSettingsFile();
         }
         macroName_ = ReadSettingsSection(1);
     } catch (const std::exception& e) {
+        // The file was not found or made: the readers that follow say nothing more.
+        fileProblemReported_ = true;
         report(e.what());
     }
 }
@@ -78,7 +115,7 @@ std::string Settings::ReadSettingsSection(std::int16_t section) {
 
 std::unique_ptr<platform::TextInput> Settings::openSettingsFile() {
     try {
-        return platform_.files.openForInput(FileBesideProgram(".dll"));
+        return platform_.files.openForInput(FilePath(".dll"));
     } catch (const std::exception& e) {
         if (!fileProblemReported_) report(e.what());
         fileProblemReported_ = true;

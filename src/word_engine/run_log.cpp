@@ -8,7 +8,7 @@ namespace pravelo::word_engine {
 void DooWithFile::WriteLogLine(const std::string& text) {
     try {
         const std::string line = platform_.machine.fileDateTime() + ", " + EscapeControls(text);
-        platform_.files.appendLine(settings_.FileBesideProgram(".log"), line);
+        platform_.files.appendLine(settings_.FileToWrite(".log"), line);
     } catch (const std::exception& e) {
         platform_.messages.show(e.what(), platform::MessageIcon::None,
                                 platform_.version.productName);

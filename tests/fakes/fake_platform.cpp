@@ -116,7 +116,29 @@ void FakeFileSystem::appendLine(const std::string& path, const std::string& text
     if (unwritable.count(path) || unwritable.count(folderOf(path)) || folders.count(path)) {
         throw Error(platform::errnum::PermissionDenied, "Ingen adgang: " + path);
     }
+    if (absent.count(folderOf(path))) {
+        throw Error(platform::errnum::PathNotFound, "Stien findes ikke: " + path);
+    }
     files[path] += text + "\r\n";
+}
+
+void FakeFileSystem::createFolder(const std::string& folder) {
+    madeFolders.push_back(folder);
+    if (unwritable.count(folder)) {
+        throw Error(platform::errnum::PermissionDenied, "Mappen kan ikke oprettes: " + folder);
+    }
+    absent.erase(folder);
+}
+
+void FakeFileSystem::copyFile(const std::string& from, const std::string& to) {
+    auto source = files.find(from);
+    if (source == files.end() || unreadable.count(from)) {
+        throw Error(platform::errnum::FileNotFound, "Filen kan ikke kopieres: " + from);
+    }
+    if (files.count(to) || unwritable.count(folderOf(to)) || absent.count(folderOf(to))) {
+        throw Error(platform::errnum::PermissionDenied, "Filen kan ikke oprettes: " + to);
+    }
+    files[to] = source->second;
 }
 
 std::unique_ptr<platform::OfficeApplication> FakeOffice::startNew() {

@@ -20,9 +20,14 @@ class FakeMachine : public platform::Machine {
     std::string cwd = "/home/bruger/dokumenter";
     std::string date = "08-12-2026";
     std::string time = "14:07:09";
+    std::string configFolder = "/home/bruger/.config";  // empty: none can be found
     std::string executableFolder() const override { return exeFolder; }
     std::string workingFolder() const override { return cwd; }
     char pathSeparator() const override { return '/'; }
+    std::string userSettingsFolder() const override {
+        if (configFolder.empty()) throw Error(76, "Brugerens mappe kan ikke findes");
+        return configFolder;
+    }
     // When set, the date and time texts come from this machine instead.
     const platform::Machine* clock = nullptr;
     std::string shortDate() const override { return clock ? clock->shortDate() : date; }
@@ -42,11 +47,19 @@ class FakeFileSystem : public platform::FileSystem {
     std::set<std::string> folders;
     std::set<std::string> unreadable;
     std::set<std::string> unwritable;  // file paths or folders (with the trailing '/')
+    // Folders (with the trailing '/') that hold no file until they are made.
+    std::set<std::string> absent{"/home/bruger/.config/Pravelo/"};
+    std::vector<std::string> madeFolders;
     int opens = 0;
 
     std::unique_ptr<platform::TextInput> openForInput(const std::string& path) override;
     void appendLine(const std::string& path, const std::string& text) override;
     bool isOrdinaryFile(const std::string& path) override { return files.count(path) > 0; }
+    bool folderWritable(const std::string& folder) override {
+        return !unwritable.count(folder) && !absent.count(folder);
+    }
+    void createFolder(const std::string& folder) override;
+    void copyFile(const std::string& from, const std::string& to) override;
 };
 
 struct ShownMessage {
@@ -346,6 +359,14 @@ struct FakePlatform {
 
     std::string settingsPath() const { return machine.exeFolder + "/Pravelo.dll"; }
     std::string logPath() const { return machine.exeFolder + "/Pravelo.log"; }
+    std::string userFile(const std::string& extension) const {
+        return machine.configFolder + "/Pravelo/Pravelo" + extension;
+    }
+    // An installed copy: its folder is marked, and no user may write it.
+    void installed() {
+        files.files[machine.exeFolder + "/Pravelo.installed"] = "";
+        files.unwritable.insert(machine.exeFolder + "/");
+    }
 };
 
 }  // namespace pravelo::fakes

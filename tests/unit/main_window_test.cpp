@@ -65,6 +65,7 @@ TEST_F(MainWindowTest, UnreadableWorkingFolderStopsTheRestOfStartUp) {
 
 TEST_F(MainWindowTest, SettingsFailuresDoNotStopStartUp) {
     fake.files.unwritable.insert("/opt/pravelo/");
+    fake.files.unwritable.insert("/home/bruger/.config/Pravelo/");
     window.Form_Load();
     EXPECT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_EQ(fake.form.text1.value, "");

@@ -90,12 +90,13 @@ TEST_F(SettingsTest, UnreadableFileCountsAsMissingAndGetsTheDefaultsAppended) {
     EXPECT_EQ(settings.GetSettingValue("MNavn"), "");
 }
 
-TEST_F(SettingsTest, UnwritableProgramFolderGivesOneMessageAndAnEmptyName) {
+TEST_F(SettingsTest, UnwritableProgramAndUserFoldersGiveOneMessageAndAnEmptyName) {
     fake.files.unwritable.insert("/opt/pravelo/");
+    fake.files.unwritable.insert("/home/bruger/.config/Pravelo/");
     settings.LoadSettings();
     settings.ReadSettingsSection(2);  // start-up reads the types next
     ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_NE(fake.messages.shown[0].text.find("/opt/pravelo/Pravelo.dll"), std::string::npos);
+    EXPECT_NE(fake.messages.shown[0].text.find("/home/bruger/.config/Pravelo/"), std::string::npos);
     EXPECT_EQ(fake.messages.shown[0].icon, MessageIcon::None);
     EXPECT_EQ(fake.messages.shown[0].title, "Pravelo");
     EXPECT_EQ(settings.GetSettingValue("MNavn"), "");

@@ -107,5 +107,46 @@ TEST(Win32FileSystem, OrdinaryFilesAreNeitherFoldersNorHiddenNorSystem) {
     EXPECT_FALSE(files.isOrdinaryFile(folder / "mangler.exe"));
 }
 
+TEST(Win32FileSystem, UsersFolderIsMadeLevelByLevelAndFilesCopiedWholeOnlyOnce) {
+    TempFolder folder;
+    Win32FileSystem files;
+    const std::string deep = folder / "Roaming\\Pravelo\\";
+    files.createFolder(deep);
+    files.createFolder(folder / "Roaming/Pravelo");  // there already, either separator
+    const DWORD attributes = GetFileAttributesW(toWide(deep).c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    writeBytes(folder / "fil", "x");
+    EXPECT_THROW(files.createFolder(folder / "fil\\Pravelo\\"), Error);
+
+    constexpr char kBytes[] = "stempel, \r\n[Makro]\r\nM\xE6rke\r\n\0x\r\n";
+    const std::string bytes(kBytes, sizeof kBytes - 1);
+    writeBytes(folder / "Pravelo.dll", bytes);
+    files.copyFile(folder / "Pravelo.dll", deep + "Pravelo.dll");
+    EXPECT_EQ(readBytes(deep + "Pravelo.dll"), bytes);
+    writeBytes(deep + "egen.dll", "egen");
+    EXPECT_THROW(files.copyFile(folder / "Pravelo.dll", deep + "egen.dll"), Error);
+    EXPECT_EQ(readBytes(deep + "egen.dll"), "egen");
+}
+
+TEST(Win32FileSystem, FolderWritableLeavesNothingBehind) {
+    TempFolder folder;
+    Win32FileSystem files;
+    EXPECT_TRUE(files.folderWritable(folder.path()));
+    EXPECT_TRUE(files.folderWritable(folder.path() + "\\"));
+    EXPECT_FALSE(files.folderWritable(folder / "mangler"));
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(toWide(folder / "*").c_str(), &found);
+    int entries = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
+                ++entries;
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    EXPECT_EQ(entries, 0);
+}
+
 }  // namespace
 }  // namespace pravelo::platform::win32

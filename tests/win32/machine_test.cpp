@@ -35,6 +35,18 @@ TEST(Win32Machine, FoldersOfTheProgramAndOfTheProcess) {
     SetCurrentDirectoryW(before);
 }
 
+TEST(Win32Machine, UserSettingsFolderIsTheRoamingApplicationData) {
+    Win32Machine machine;
+    const std::string folder = machine.userSettingsFolder();
+    wchar_t expected[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableW(L"APPDATA", expected, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    EXPECT_EQ(folder, fromWide(std::wstring(expected, length)));
+    const DWORD attributes = GetFileAttributesW(toWide(folder).c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 TEST(Win32Machine, DateAndTimeInTheUsersFormats) {
     Win32Machine machine([] { return at(14, 7, 9); });
     const std::string date = machine.shortDate();

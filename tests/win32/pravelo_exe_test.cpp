@@ -82,14 +82,16 @@ class PraveloExe : public ::testing::Test {
         platform::win32::testing::unregisterWordStandIn();
     }
 
+    using WordEnvironment = std::vector<std::pair<const wchar_t*, std::string>>;
+    void start(const WordEnvironment& wordEnvironment = {}) { start(program, wordEnvironment); }
     // Variables for the stand-in Word, which inherits the program's environment.
-    void start(const std::vector<std::pair<const wchar_t*, std::string>>& wordEnvironment = {}) {
+    void start(const std::string& exe, const WordEnvironment& wordEnvironment = {}) {
         for (const auto& [name, value] : wordEnvironment)
             SetEnvironmentVariableW(name, platform::win32::toWide(value).c_str());
         SetEnvironmentVariableW(L"PRAVELO_WORD_RECORD", platform::win32::toWide(record).c_str());
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        std::wstring command = L"\"" + platform::win32::toWide(program) + L"\"";
+        std::wstring command = L"\"" + platform::win32::toWide(exe) + L"\"";
         ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                    platform::win32::toWide(documents).c_str(), &startup, &started));
         SetEnvironmentVariableW(L"PRAVELO_WORD_RECORD", nullptr);
@@ -244,6 +246,45 @@ TEST_F(PraveloExe, KilledWhileWordStartsLeavesNoWordAfterTheNextStart) {
     EXPECT_EQ(readBytes(documents + "\\a.doc"), "indhold\r\nMakro MOLVARIKtilret\r\n");
     EXPECT_TRUE(
         waitUntil([] { return testing::runningStandIns() == 0; }, std::chrono::seconds(10)));
+}
+
+// The copy the installer put under Program Files, named by the package test
+// (PRAVELO_INSTALLED_EXE): its settings and log live in %APPDATA%\Pravelo.
+TEST_F(PraveloExe, InstalledCopyKeepsSettingsAndLogInTheUsersApplicationData) {
+    wchar_t installed[MAX_PATH] = L"";
+    wchar_t appData[MAX_PATH] = L"";
+    if (GetEnvironmentVariableW(L"PRAVELO_INSTALLED_EXE", installed, MAX_PATH) == 0) {
+        GTEST_SKIP() << "run by the package test, on an installed copy";
+    }
+    ASSERT_GT(GetEnvironmentVariableW(L"APPDATA", appData, MAX_PATH), 0u);
+    const std::string exe = platform::win32::fromWide(installed);
+    const std::string programFolder = exe.substr(0, exe.rfind('\\') + 1);
+    const std::string userFolder = platform::win32::fromWide(appData) + "\\Pravelo\\";
+    DeleteFileW(platform::win32::toWide(userFolder + "Pravelo.dll").c_str());
+    DeleteFileW(platform::win32::toWide(userFolder + "Pravelo.log").c_str());
+
+    writeBytes(documents + "\\a.doc", "indhold\r\n");
+    writeBytes(documents + "\\b fail.doc", "indhold\r\n");
+    start(exe);
+    runAll(2);
+    ASSERT_TRUE(waitUntil([&] { return IsWindowVisible(control(Form::IdText2)) != FALSE; },
+                          std::chrono::seconds(90)));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(started.hProcess, 15000), WAIT_OBJECT_0);
+
+    const std::string settings = readBytes(userFolder + "Pravelo.dll");
+    EXPECT_NE(settings.find("\r\n[Makro]\r\nMOLVARIKtilret\r\n\r\n[DocType]\r\n"),
+              std::string::npos)
+        << settings;
+    const std::string log = readBytes(userFolder + "Pravelo.log");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find(", 5792, "), std::string::npos) << log;
+    EXPECT_EQ(readBytes(documents + "\\a.doc"), "indhold\r\nMakro MOLVARIKtilret\r\n");
+    for (const char* name : {"Pravelo.dll", "Pravelo.log"}) {
+        EXPECT_EQ(GetFileAttributesW(platform::win32::toWide(programFolder + name).c_str()),
+                  INVALID_FILE_ATTRIBUTES)
+            << name << " written beside the installed program";
+    }
 }
 
 }  // namespace

@@ -132,4 +132,67 @@ bool PosixFileSystem::isOrdinaryFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool PosixFileSystem::folderWritable(const std::string& folder) {
+    struct stat info {};
+    return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+void PosixFileSystem::createFolder(const std::string& folder) {
+    const std::string what = "Mappen kan ikke oprettes";
+    if (folder.empty()) throw Error(errnum::PathNotFound, what + ": intet mappenavn");
+    std::size_t end = 0;
+    while (end != std::string::npos) {
+        end = folder.find('/', end + 1);
+        const std::string step = folder.substr(0, end);
+        if (step.empty() || step.back() == '/') continue;
+        // Private to the user, as settings folders are.
+        if (::mkdir(step.c_str(), 0700) == 0) continue;
+        const int err = errno;
+        struct stat info {};
+        if (err == EEXIST && ::stat(step.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
+        if (err == EEXIST) {
+            throw Error(errnum::PathNotFound,
+                        what + " " + quoted(folder) + ": " + quoted(step) + " er ikke en mappe");
+        }
+        throw Error(errnumFor(err), what + " " + quoted(folder) + ": " + danishReason(err));
+    }
+}
+
+void PosixFileSystem::copyFile(const std::string& from, const std::string& to) {
+    const int in = openOrdinary(from, O_RDONLY, "Filen kan ikke åbnes");
+    const std::string what = "Filen kan ikke kopieres til";
+    const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (out < 0) {
+        const int err = errno;
+        ::close(in);
+        throw Error(errnumFor(err), what + " " + quoted(to) + ": " + danishReason(err));
+    }
+    int err = 0;
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        const ssize_t count = ::read(in, buffer.data(), buffer.size());
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) {
+            if (count < 0) err = errno;
+            break;
+        }
+        for (ssize_t written = 0; written < count && err == 0;) {
+            const ssize_t step =
+                ::write(out, buffer.data() + written, static_cast<std::size_t>(count - written));
+            if (step < 0 && errno == EINTR) continue;
+            if (step < 0) err = errno;
+            if (step > 0) written += step;
+        }
+        if (err != 0) break;
+    }
+    ::close(in);
+    if (::close(out) != 0 && err == 0 && errno != EINTR) err = errno;
+    if (err != 0) {
+        // Half a copy would pass for the user's own settings next time.
+        ::unlink(to.c_str());
+        throw Error(errnumFor(err), what + " " + quoted(to) + ": " + danishReason(err));
+    }
+}
+
 }  // namespace pravelo::platform::posix

@@ -2,10 +2,12 @@
 
 #include <iconv.h>
 #include <langinfo.h>
+#include <pwd.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <string_view>
 #include <vector>
 
@@ -66,6 +68,29 @@ std::string PosixMachine::workingFolder() const {
         buffer.resize(buffer.size() * 2);
     }
     return buffer.data();
+}
+
+std::string PosixMachine::userSettingsFolder() const {
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the base directory rules say.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/') return config;
+    std::string home;
+    if (const char* variable = std::getenv("HOME"); variable != nullptr && variable[0] == '/') {
+        home = variable;
+    } else {
+        std::vector<char> buffer(4096);
+        passwd entry{};
+        passwd* found = nullptr;
+        if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+            found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+            home = found->pw_dir;
+        }
+    }
+    if (home.empty()) {
+        throw Error(errnum::PathNotFound, "Brugerens hjemmemappe kan ikke findes");
+    }
+    while (home.size() > 1 && home.back() == '/') home.pop_back();
+    return (home == "/" ? "" : home) + "/.config";
 }
 
 std::string PosixMachine::format(const std::tm& time, const char* pattern) const {

@@ -120,4 +120,53 @@ bool Win32FileSystem::isOrdinaryFile(const std::string& path) {
     return (attributes & excluded) == 0;
 }
 
+// Rights come from ACLs, and a folder's read-only flag means nothing for
+// writing into it, so only trying tells: a hidden file that goes when closed.
+bool Win32FileSystem::folderWritable(const std::string& folder) {
+    if (folder.empty()) return false;
+    std::wstring probe = toWide(folder);
+    if (probe.back() != L'\\' && probe.back() != L'/') probe += L'\\';
+    probe += L"~pravelo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+             std::to_wstring(GetTickCount64()) + L".tmp";
+    const HANDLE handle = CreateFileW(
+        probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(handle);
+    return true;
+}
+
+void Win32FileSystem::createFolder(const std::string& folder) {
+    const std::string what = "Mappen kan ikke oprettes";
+    if (folder.empty()) throw Error(errnum::PathNotFound, what + ": intet mappenavn");
+    const std::wstring name = toWide(folder);
+    // A drive (C:) or a share (\\server\share) is there or not: only the folders
+    // below it are made.
+    std::size_t end = name.size() >= 2 && name[1] == L':' ? 2 : 0;
+    if (name.rfind(L"\\\\", 0) == 0) {
+        end = name.find_first_of(L"\\/", 2);
+        if (end != std::wstring::npos) end = name.find_first_of(L"\\/", end + 1);
+    }
+    while (end != std::wstring::npos) {
+        end = name.find_first_of(L"\\/", end + 1);
+        const std::wstring step = name.substr(0, end);
+        if (step.back() == L'\\' || step.back() == L'/') continue;
+        if (CreateDirectoryW(step.c_str(), nullptr)) continue;
+        const DWORD code = GetLastError();
+        const DWORD attributes = GetFileAttributesW(step.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            continue;
+        }
+        throw Error(errnumFor(code), what + " " + quoted(folder) + ": " + danishReason(code));
+    }
+}
+
+void Win32FileSystem::copyFile(const std::string& from, const std::string& to) {
+    if (!CopyFileW(toWide(from).c_str(), toWide(to).c_str(), TRUE)) {
+        const DWORD code = GetLastError();
+        throw Error(errnumFor(code), "Filen " + quoted(from) + " kan ikke kopieres til " +
+                                         quoted(to) + ": " + danishReason(code));
+    }
+}
+
 }  // namespace pravelo::platform::win32

@@ -11,6 +11,9 @@ class Win32FileSystem : public FileSystem {
     std::unique_ptr<TextInput> openForInput(const std::string& path) override;
     void appendLine(const std::string& path, const std::string& text) override;
     bool isOrdinaryFile(const std::string& path) override;
+    bool folderWritable(const std::string& folder) override;
+    void createFolder(const std::string& folder) override;
+    void copyFile(const std::string& from, const std::string& to) override;
 };
 
 }  // namespace pravelo::platform::win32

@@ -1,6 +1,9 @@
 #include "platform/win32/win32_machine.h"
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include <vector>
 
@@ -76,6 +79,19 @@ std::string Win32Machine::executableFolder() const {
         if (length < buffer.size()) return folderOf(std::wstring(buffer.data(), length));
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string Win32Machine::userSettingsFolder() const {
+    PWSTR path = nullptr;
+    const HRESULT result = SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &path);
+    std::string folder;
+    if (SUCCEEDED(result)) folder = fromWide(path);
+    CoTaskMemFree(path);
+    if (folder.empty()) {
+        throw systemError(static_cast<DWORD>(result),
+                          "Brugerens programdata-mappe kan ikke findes");
+    }
+    return folder;
 }
 
 std::string Win32Machine::workingFolder() const {

@@ -19,6 +19,7 @@ class Win32Machine : public Machine {
     std::string executableFolder() const override;
     std::string workingFolder() const override;
     char pathSeparator() const override { return '\\'; }
+    std::string userSettingsFolder() const override;
 
     std::string shortDate() const override;
     std::string longTime() const override;
