@@ -16,8 +16,16 @@ platform::Error asError(const std::exception& e) {
 }  // namespace
 
 bool DooWithFile::ProcessDocument(const std::string& fullPath, const std::string& mode) {
+    std::optional<platform::Error> ignored;
+    return ProcessDocument(fullPath, mode, ignored);
+}
+
+bool DooWithFile::ProcessDocument(const std::string& fullPath, const std::string& mode,
+                                  std::optional<platform::Error>& firstFailure) {
+    firstFailure.reset();
     const auto logFailure = [&](const std::exception& e) {
         const platform::Error error = asError(e);
+        if (!firstFailure) firstFailure = error;
         WriteLogLine(std::to_string(error.number()) + ", " + fullPath + ", " + error.description());
     };
 

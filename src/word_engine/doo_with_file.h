@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
+#include "platform/error.h"
 #include "platform/platform.h"
 #include "settings/settings.h"
 
@@ -17,6 +19,9 @@ class DooWithFile {
     // Mode "RunMakro" edits and saves, "RunDokument" leaves the document open for the
     // user. Never raises: a failure is logged and gives false.
     bool ProcessDocument(const std::string& fullPath, const std::string& mode);
+    // The same, also handing back the first failure logged, for callers that report it.
+    bool ProcessDocument(const std::string& fullPath, const std::string& mode,
+                         std::optional<platform::Error>& firstFailure);
 
     void EditSelectedFiles();
     // Errors that are not a document's own pass to the caller.

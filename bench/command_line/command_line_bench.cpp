@@ -1,0 +1,116 @@
+// Runs 40 small documents through `pravelo --makro ...` with one document at a
+// time and with two at once, in the same run, and prints seconds per document
+// and the ratio of the two. Each run starts its offices afresh, as a script's would.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kDocuments = 40;
+
+void writeFile(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+void writeMacroProfile(const fs::path& user) {
+    const fs::path standard = user / "basic" / "Standard";
+    fs::create_directories(standard);
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    writeFile(user / "basic" / "script.xlc",
+              head +
+                  "<library:libraries xmlns:library=\"http://openoffice.org/2000/library\" "
+                  "xmlns:xlink=\"http://www.w3.org/1999/xlink\"><library:library "
+                  "library:name=\"Standard\" xlink:href=\"$(USER)/basic/Standard/script.xlb/\" "
+                  "xlink:type=\"simple\" library:link=\"false\"/></library:libraries>\n");
+    writeFile(standard / "script.xlb",
+              head +
+                  "<library:library xmlns:library=\"http://openoffice.org/2000/library\" "
+                  "library:name=\"Standard\" library:readonly=\"false\" "
+                  "library:passwordprotected=\"false\"><library:element "
+                  "library:name=\"Module1\"/></library:library>\n");
+    writeFile(standard / "Module1.xba",
+              head +
+                  "<script:module xmlns:script=\"http://openoffice.org/2000/script\" "
+                  "script:name=\"Module1\" script:language=\"StarBasic\">Sub InsertText\n"
+                  "    ThisComponent.getText().getStart().setString(&quot;EDITED &quot;)\n"
+                  "End Sub\n</script:module>\n");
+}
+
+void writeDocuments(const fs::path& folder) {
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (int i = 0; i < kDocuments; ++i) {
+        const std::string name = "brev" + std::to_string(100 + i) + ".rtf";
+        writeFile(folder / name,
+                  "{\\rtf1\\ansi\\deff0 Brev nummer " + std::to_string(i) + "\\par}");
+    }
+}
+
+// The program's exit code, or -1.
+int runProgram(const fs::path& program, const fs::path& home,
+               const std::vector<std::string>& args) {
+    // Unflushed lines would be written by the child as well.
+    std::fflush(stdout);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setenv("HOME", home.c_str(), 1);
+        std::vector<std::string> strings{program.string()};
+        strings.insert(strings.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& s : strings) argv.push_back(s.data());
+        argv.push_back(nullptr);
+        if (std::freopen("/dev/null", "w", stdout) == nullptr) ::_exit(127);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace
+
+int main() {
+    const fs::path root =
+        fs::temp_directory_path() / ("pravelo-cli-bench-" + std::to_string(::getpid()));
+    const fs::path programFolder = root / "program";
+    const fs::path home = root / "home";
+    const fs::path documents = root / "dokumenter";
+    fs::create_directories(programFolder);
+    fs::copy_file(PRAVELO_PROGRAM, programFolder / "pravelo");
+    writeFile(programFolder / "Pravelo.dll",
+              "[Makro]\r\nInsertText\r\n\r\n[DocType]\r\n*.rtf\r\n\r\n");
+    writeMacroProfile(home / ".config" / "libreoffice" / "4" / "user");
+
+    std::printf(
+        "%d small documents through the command line (%s engine)\n", kDocuments,
+        std::getenv("PRAVELO_OFFICE_ENGINE") ? std::getenv("PRAVELO_OFFICE_ENGINE") : "fork");
+    double perDocument[2] = {0, 0};
+    for (const int atOnce : {1, 2}) {
+        writeDocuments(documents);
+        const auto start = Clock::now();
+        const int code = runProgram(
+            programFolder / "pravelo", home,
+            {"--makro", "InsertText", "--samtidige", std::to_string(atOnce), documents.string()});
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        perDocument[atOnce - 1] = seconds / kDocuments;
+        std::printf("  %d at once: %6.2f s in all, %5.3f s per document (exit code %d)\n", atOnce,
+                    seconds, perDocument[atOnce - 1], code);
+    }
+    std::printf("  2 at once / 1 at once: %.2f (goal on 2 cores: at most 0.60)\n",
+                perDocument[1] / perDocument[0]);
+    fs::remove_all(root);
+    return 0;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "command_line/progress_display.h"
+#include "command_line/run_report.h"
+#include "platform/platform.h"
+#include "platform/stop_requests.h"
+#include "settings/settings.h"
+
+namespace pravelo::command_line {
+
+struct BatchSetup {
+    // Its office launcher serves the first worker.
+    const platform::Platform& platform;
+    settings::Settings& settings;
+    // A launcher of its own for every further worker, so no two documents share an office.
+    std::function<std::unique_ptr<platform::OfficeLauncher>()> moreOffices;
+    const platform::StopRequests& stop;
+    int concurrent = 1;
+};
+
+// Edits the documents with the window's document worker, up to `concurrent`
+// at once, each worker taking the next document not yet begun. After a stop
+// request no document is begun; those in hand are finished. The outcomes come
+// back in the documents' order, unreached ones as such.
+std::vector<DocumentOutcome> RunDocuments(const std::vector<std::string>& documents,
+                                          const BatchSetup& setup, ProgressDisplay& progress);
+
+}  // namespace pravelo::command_line
