@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Windows installer and zip from build-windows/ and tests them under
-# Wine: the zip holds the portable Pravelo.exe; the installer, run silently,
+# Wine: the zip holds the portable Pravelo.exe and pravelo-cli.exe; the installer, run silently,
 # puts Pravelo.exe under Program Files with a Start-menu entry and an entry in
 # Add/Remove Programs; the installed copy runs an edit batch and keeps its
 # settings and log under %APPDATA%\Pravelo; the silent uninstaller removes the
@@ -27,13 +27,13 @@ for package in "$name.exe" "$name.zip"; do
 done
 
 # The zip is the portable copy: no mark that would send its files elsewhere.
-listing="$(cd "$BUILD_DIR" && cmake -E tar tf "$name.zip")"
-[ "$listing" = "$name/Pravelo.exe" ] || fail "the zip holds: $listing"
+listing="$(cd "$BUILD_DIR" && cmake -E tar tf "$name.zip" | LC_ALL=C sort | tr '\n' ' ')"
+[ "$listing" = "$name/Pravelo.exe $name/pravelo-cli.exe " ] || fail "the zip holds: $listing"
 
 drive_c="$WINEPREFIX/drive_c"
 folder="$drive_c/Program Files/Pravelo"
 "$WINE_RUN" "$BUILD_DIR/$name.exe" /S >/dev/null 2>&1 || fail "the installer failed"
-for file in Pravelo.exe Pravelo.installed Uninstall.exe; do
+for file in Pravelo.exe pravelo-cli.exe Pravelo.installed Uninstall.exe; do
     [ -f "$folder/$file" ] || fail "$file is not in Program Files\\Pravelo"
 done
 shortcut="$(find "$drive_c" -path '*/Start Menu/Programs/Pravelo/Pravelo.lnk')"

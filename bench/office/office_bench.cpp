@@ -242,7 +242,7 @@ int main() {
             lap(4);
         };
 
-        std::vector<double> uno, fork, floor, convert, unoPhases[5], forkPhases[5];
+        std::vector<double> uno, fork, floor, convert, unoPhases[5], forkPhases[5], aheadPhases[5];
         // Round-robin, so a busy moment of the machine falls on all alike.
         for (int i = 0; i < kDocuments; ++i) {
             const auto name = "dokument " + std::to_string(i) + ".doc";
@@ -271,6 +271,19 @@ int main() {
                 fork.push_back(msSince(start));
             }
         }
+        // The window's order: one document after another, the next fork made
+        // ahead while the current one works.
+        double backToBack = 0;
+        if (forkReady) {
+            for (int i = 0; i < kDocuments; ++i) {
+                const auto name = "dokument " + std::to_string(i) + ".doc";
+                fs::copy_file(source / name, work / name, fs::copy_options::overwrite_existing);
+            }
+            start = Clock::now();
+            for (int i = 0; i < kDocuments; ++i)
+                edit(forks, work / ("dokument " + std::to_string(i) + ".doc"), aheadPhases);
+            backToBack = msSince(start) / 1000 / kDocuments;
+        }
         const auto phaseLine = [](const char* label, std::vector<double>* phases) {
             std::printf(
                 "  %-24s start %.0f, open %.0f, macro %.0f, save+close %.0f, quit %.0f ms\n", label,
@@ -288,6 +301,7 @@ int main() {
             for (const double ms : fork) total += ms;
             const double amortised = total / 1000 / static_cast<double>(fork.size());
             std::printf("  fork engine                %.3f (goal <= 0.15)\n", k);
+            std::printf("  fork engine, back to back  %.3f (goal <= 0.18)\n", backToBack);
             std::printf("  fork engine, host start    %.3f (host start %.2f s over %d documents)\n",
                         amortised, hostStart / 1000, kDocuments);
             std::printf("  bare office cycle (UNO)    %.3f\n", f);
@@ -308,6 +322,7 @@ int main() {
         std::printf("phases (median):\n");
         phaseLine("UNO launcher", unoPhases);
         if (forkReady) phaseLine("fork engine", forkPhases);
+        if (forkReady) phaseLine("fork, back to back", aheadPhases);
         std::printf("peak memory (MB):\n");
         std::printf("  UNO launcher soffice.bin   RSS %ld\n", unoMemory.peakKb() / 1024);
         std::printf("  fork host                  RSS %ld, private %ld\n",

@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "command_line/command_line.h"
+#include "command_line/shared_launcher.h"
 #include "platform/libreoffice/office_engine.h"
 #include "platform/posix/linux_registry.h"
 #include "platform/posix/posix_file_system.h"
@@ -21,8 +23,8 @@ namespace pravelo::app {
 
 namespace {
 
-// Each fork engine has a warm office of its own to fork from; more of them
-// than cores only wait for each other, and each holds a whole office in memory.
+// More forks than cores only wait for each other, and where forks cannot run
+// side by side each worker holds a whole office host in memory.
 int defaultConcurrent(const std::string& engine) {
     if (engine == "uno") return 1;
     const int cores = static_cast<int>(std::thread::hardware_concurrency());
@@ -39,18 +41,21 @@ int runCommandLine(int argc, char* argv[]) {
     platform::posix::PosixProcessStarter processes;
     platform::posix::LinuxRegistry registry;
     const std::string engine = platform::libreoffice::OfficeEngine::fromEnvironment();
-    platform::libreoffice::OfficeEngine office;
+    platform::libreoffice::OfficeEngine officeEngine;
+    const auto starts = std::make_shared<std::mutex>();
+    command_line::SharedLauncher office(officeEngine, starts);
 
     const command_line::CommandLineParts parts{
         .version = platform::programVersionRecord(),
         .machine = machine,
         .files = files,
         .office = office,
-        .moreOffices =
-            [] {
-                return std::unique_ptr<platform::OfficeLauncher>(
-                    std::make_unique<platform::libreoffice::OfficeEngine>());
-            },
+        .moreOffices = [&officeEngine, starts]() -> std::unique_ptr<platform::OfficeLauncher> {
+            // A host of its own would cost a worker the host's start.
+            if (const std::lock_guard hold(*starts); officeEngine.forksSideBySide())
+                return std::make_unique<command_line::SharedLauncher>(officeEngine, starts);
+            return std::make_unique<platform::libreoffice::OfficeEngine>();
+        },
         .processes = processes,
         .registry = registry,
         .stop = stop,

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <random>
 
 #include "launcher_fixture.h"
 #include "platform/error.h"
+#include "platform/libreoffice/guard/office_process.h"
 
 namespace fs = std::filesystem;
 using pravelo::platform::Error;
@@ -201,12 +203,23 @@ TEST_P(LauncherTest, OnlyFaithfulFormatsAreWrittenBack) {
 
 TEST_P(LauncherTest, DestroyingWithoutQuitEndsTheOffice) {
     auto office = launcher();
+    std::vector<pid_t> during;
     {
         auto app = office.startNew();
         app->documents().open(document.string());
-        EXPECT_FALSE(runningOffices(office).empty());
+        during = runningOffices(office);
+        EXPECT_FALSE(during.empty());
     }
-    EXPECT_TRUE(runningOffices(office).empty());
+    // The fork engine may have made the next fork ahead: one fewer of those
+    // that ran, and the document no longer open.
+    const auto after = runningOffices(office);
+    EXPECT_LT(std::count_if(during.begin(), during.end(),
+                            [&](pid_t pid) {
+                                return std::find(after.begin(), after.end(), pid) != after.end();
+                            }),
+              static_cast<std::ptrdiff_t>(during.size()));
+    EXPECT_LE(after.size(), office.fork() != nullptr ? 1u : 0u);
+    EXPECT_FALSE(fs::exists(pravelo::platform::libreoffice::lockFileOf(document)));
 }
 
 TEST_P(LauncherTest, ShowingWithoutADisplayIsAClearError) {

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "platform/libreoffice/fork/office_host.h"
+
 namespace pravelo::platform::libreoffice {
 
 namespace {
@@ -17,6 +19,11 @@ const LibreOfficeOptions& prepared(LibreOfficeOptions& options) {
 OfficeEngine::OfficeEngine(LibreOfficeOptions options, const std::string& choice)
     : uno_(prepared(options)) {
     if (choice != "uno") fork_ = std::make_unique<ForkLauncher>(std::move(options));
+}
+
+bool OfficeEngine::forksSideBySide() const {
+    // The copy view puts one profile back before each fork, under all of them.
+    return fork_ && fork_->host() != nullptr && fork_->host()->view() != "copy";
 }
 
 std::string OfficeEngine::fromEnvironment() {

@@ -21,6 +21,9 @@ class OfficeEngine : public OfficeLauncher {
     std::unique_ptr<OfficeApplication> startNew() override;
     std::string checkMacro(const std::string& macroName) override;
 
+    // Whether its forks may run side by side, each on a profile view of its
+    // own: then one host can serve several workers.
+    bool forksSideBySide() const;
     // "fork" or "uno": the launcher in use now.
     std::string current() const { return fork_ ? "fork" : "uno"; }
     static std::string fromEnvironment();

@@ -21,6 +21,12 @@ namespace fs = std::filesystem;
 
 namespace pravelo::platform::libreoffice {
 
+namespace {
+// Longer than a document usually takes, short enough that a finished batch
+// does not keep an office waiting.
+constexpr auto AheadUnused = std::chrono::seconds(2);
+}  // namespace
+
 HostForks::Made HostForks::make(int control) {
     int ends[2];
     if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0)
@@ -76,6 +82,36 @@ void HostForks::serve(int control, int socket, const fs::path& folder) {
     ::_exit(0);
 }
 
+std::optional<HostForks::Made> HostForks::takeAhead() {
+    aheadWanted_ = true;
+    auto taken = std::move(ahead_);
+    ahead_.reset();
+    return taken;
+}
+
+void HostForks::keepAhead(int control) {
+    if (ahead_ && std::chrono::steady_clock::now() - aheadSince_ > AheadUnused) {
+        dropAhead();
+        return;
+    }
+    if (!aheadWanted_ || ahead_ || (setup_.view == ProfileView::Copy && !forks_.empty())) return;
+    aheadWanted_ = false;
+    auto made = make(control);
+    if (!made.failure.empty()) return;  // the next request forks, and says why it cannot
+    ahead_ = made;
+    aheadSince_ = std::chrono::steady_clock::now();
+}
+
+// Not wanted again until asked for: a fork that cannot start would otherwise
+// be made over and over.
+void HostForks::dropAhead() {
+    if (!ahead_) return;
+    ::kill(ahead_->pid, SIGKILL);
+    ::close(ahead_->socket);
+    ahead_.reset();
+    aheadWanted_ = false;
+}
+
 void HostForks::kill(pid_t pid) const {
     if (forks_.contains(pid)) ::kill(pid, SIGKILL);
 }
@@ -84,6 +120,7 @@ void HostForks::reapEnded() {
     for (auto it = forks_.begin(); it != forks_.end();) {
         int status = 0;
         if (::waitpid(it->first, &status, WNOHANG) == it->first) {
+            if (ahead_ && ahead_->pid == it->first) dropAhead();
             finish(it->second, status);
             it = forks_.erase(it);
         } else {
@@ -105,6 +142,7 @@ void HostForks::reap(pid_t pid) {
 }
 
 void HostForks::endAll() {
+    dropAhead();
     for (const auto& [pid, folder] : forks_) ::kill(pid, SIGKILL);
     while (!forks_.empty()) reap(forks_.begin()->first);
     removeTree(setup_.root / "forks");

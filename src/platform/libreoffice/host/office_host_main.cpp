@@ -1,7 +1,8 @@
 // The office host: one office, started once through the office kit in its
 // single-threaded loop and warmed with a document of our own, then forked
 // once per document. Each fork is a fresh office on its own view of the
-// private profile; the program talks to it on a socket of its own.
+// private profile; the program talks to it on a socket of its own. The next
+// fork is made ahead while the program works with the last one.
 //
 // Standard input is the program's SOCK_SEQPACKET socket. The first message is
 //   start ROOT SOFFICE TEMPFOLDER VIEW      (VIEW: auto, overlay, userns or copy)
@@ -89,6 +90,7 @@ class Host {
     void warmUp();
     void handle(const std::vector<std::string>& request);
     void forkOne();
+    void handOut(const HostForks::Made& made);
     [[noreturn]] void shutDown();
 
     fs::path root_;
@@ -196,8 +198,10 @@ int Host::poll(int timeoutUs) {
         --pendingForks_;
         forkOne();
     }
+    if (pendingForks_ == 0 && threadCount() == 1) forks_->keepAhead(Control);
     int timeoutMs = timeoutUs < 0 ? 1000 : std::min(timeoutUs / 1000, 1000);
     if (pendingForks_ > 0) timeoutMs = std::min(timeoutMs, 5);
+    if (forks_->aheadPending()) timeoutMs = std::min(timeoutMs, 50);
     pollfd fds[2] = {{Control, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
     if (::poll(fds, 2, timeoutMs) <= 0) return 0;
     if (fds[1].revents != 0) {
@@ -217,7 +221,9 @@ int Host::poll(int timeoutUs) {
 void Host::handle(const std::vector<std::string>& request) {
     if (request.empty()) return;
     if (request[0] == "fork") {
-        if (threadCount() == 1)
+        if (const auto ahead = forks_->takeAhead()) {
+            handOut(*ahead);
+        } else if (threadCount() == 1)
             forkOne();
         else
             ++pendingForks_;
@@ -235,6 +241,10 @@ void Host::forkOne() {
         protocol::send(Control, {"failed", made.failure});
         return;
     }
+    handOut(made);
+}
+
+void Host::handOut(const HostForks::Made& made) {
     protocol::send(Control, {"child", std::to_string(made.pid)}, made.socket);
     ::close(made.socket);
 }
