@@ -77,6 +77,13 @@ class FakeMessageBoxes : public platform::MessageBoxes {
         shown.push_back({text, icon, title});
         if (onShow) onShow(shown.back());
     }
+    // Questions asked, and the answer each gets.
+    std::vector<std::string> asked;
+    bool answer = true;
+    bool ask(const std::string& text, const std::string&) override {
+        asked.push_back(text);
+        return answer;
+    }
 };
 
 class FakeLabel : public platform::LabelControl {
