@@ -284,6 +284,7 @@ class FakeOffice : public platform::OfficeLauncher {
     std::vector<std::string> calls;
     std::map<std::string, Error> failAt;  // e.g. "start", "open:/x/b.doc", "run", "close", "quit"
     std::string activeAfterMacro;         // a document the macro leaves active, if any
+    std::function<void(const std::string& path)> onSave;  // what saving writes
     int running = 0;
     int handedOver = 0;
 
