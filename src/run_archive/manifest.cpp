@@ -81,9 +81,8 @@ std::string formatManifest(const RunManifest& manifest) {
     for (const auto& d : manifest.documents) {
         const auto& o = d.original;
         text += "dokument";
-        for (const std::string* field :
-             {&d.path, &d.copy, &o.digest, &d.writtenDigest, &o.identity, &o.owner, &o.mode,
-              &o.modified, &o.links}) {
+        for (const std::string* field : {&d.path, &d.copy, &o.digest, &d.writtenDigest, &o.identity,
+                                         &o.owner, &o.mode, &o.modified, &o.links}) {
             text += "\t" + escape(*field);
         }
         text += "\t" + std::to_string(o.size) + "\n";
@@ -114,9 +113,8 @@ std::optional<RunManifest> parseManifest(const std::string& text) {
         } else if (key == "dokument" && fields.size() == 11) {
             ArchivedDocument d;
             auto& o = d.original;
-            std::string* targets[] = {&d.path,     &d.copy,    &o.digest, &d.writtenDigest,
-                                      &o.identity, &o.owner,   &o.mode,   &o.modified,
-                                      &o.links};
+            std::string* targets[] = {&d.path,  &d.copy, &o.digest,   &d.writtenDigest, &o.identity,
+                                      &o.owner, &o.mode, &o.modified, &o.links};
             for (std::size_t i = 0; i < 9; ++i) *targets[i] = fields[i + 1];
             const std::string& size = fields[10];
             if (std::from_chars(size.data(), size.data() + size.size(), o.size).ec != std::errc{})

@@ -17,8 +17,7 @@ inline constexpr std::uint64_t KeptBytes = std::uint64_t(1) << 30;
 // The runs to remove, oldest first, so that at most keptRuns remain and they
 // hold at most keptBytes together. The newest run always stays: it is the one
 // just made, and without it that run would have no way back.
-std::vector<std::string> runsToRemove(std::vector<StoredRun> runs,
-                                      std::size_t keptRuns = KeptRuns,
+std::vector<std::string> runsToRemove(std::vector<StoredRun> runs, std::size_t keptRuns = KeptRuns,
                                       std::uint64_t keptBytes = KeptBytes);
 
 }  // namespace pravelo::run_archive

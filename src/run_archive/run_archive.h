@@ -40,8 +40,9 @@ struct UndoableRun {
 // one run may be kept from several threads at once.
 class RunArchive {
   public:
-    explicit RunArchive(platform::ArchiveStore& store,
-                        std::function<std::time_t()> clock = [] { return std::time(nullptr); });
+    explicit RunArchive(
+        platform::ArchiveStore& store,
+        std::function<std::time_t()> clock = [] { return std::time(nullptr); });
 
     // A new run; nothing is written before its first document is kept.
     void begin(const std::string& startedText, const std::string& macro);

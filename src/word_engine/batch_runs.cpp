@@ -130,7 +130,8 @@ void DooWithFile::runBatch(const BatchTexts& texts) {
         bool done = false;
         form.waitFor([&] {
             std::optional<platform::Error> failure;
-            done = texts.edit ? EditDocument(fullPath, failure) : ProcessDocument(fullPath, texts.mode);
+            done = texts.edit ? EditDocument(fullPath, failure)
+                              : ProcessDocument(fullPath, texts.mode);
         });
         if (done) {
             ++successes;

@@ -54,9 +54,8 @@ void DooWithFile::UndoLastRun() {
 
         const std::string status = run_archive::putBackStatus(outcome.putBack);
         for (const auto& left : outcome.leftAlone) {
-            errors.appendText(platform_.machine.defaultDateTime() +
-                              ", Ikke sat tilbage: " + EscapeControls(left.path) + ": " +
-                              left.reason + kCrLf);
+            errors.appendText(platform_.machine.defaultDateTime() + ", Ikke sat tilbage: " +
+                              EscapeControls(left.path) + ": " + left.reason + kCrLf);
             WriteLogLine(std::to_string(run_archive::NotPutBack) + ", " + left.path +
                          ", Ikke sat tilbage: " + left.reason);
         }

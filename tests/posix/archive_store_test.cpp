@@ -1,7 +1,9 @@
 // The run archive on a real file system: what Fortryd puts back, a kill in the
 // middle of it, and an archive that cannot be written.
-#include <gtest/gtest.h>
+#include "platform/libreoffice/archive_store.h"
+
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -12,7 +14,6 @@
 #include <filesystem>
 
 #include "platform/error.h"
-#include "platform/libreoffice/archive_store.h"
 #include "run_archive/run_archive.h"
 #include "temp_folder.h"
 

@@ -79,7 +79,8 @@ class UndoTest : public ::testing::Test {
     }
     static std::string path(const std::string& name) { return "/data/" + name; }
     void selectAll() {
-        for (std::size_t i = 0; i < names.size(); ++i) fake.form.file1.select({static_cast<int>(i)});
+        for (std::size_t i = 0; i < names.size(); ++i)
+            fake.form.file1.select({static_cast<int>(i)});
     }
     std::size_t runFolders() { return store.subfolders(store.root).size(); }
     std::vector<std::string> logLines() {

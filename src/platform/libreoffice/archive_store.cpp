@@ -47,8 +47,7 @@ FileFacts factsOf(const struct stat& st) {
     char mode[16];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
     facts.mode = mode;
-    facts.modified =
-        std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
+    facts.modified = std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec);
     facts.links = std::to_string(st.st_nlink);
     return facts;
 }
@@ -91,7 +90,8 @@ std::string PosixArchiveStore::archiveFolder() const {
                    entry != nullptr && entry->pw_dir != nullptr && entry->pw_dir[0] == '/') {
             home = entry->pw_dir;
         }
-        if (home.empty()) throw Error(errnum::PathNotFound, "Brugerens hjemmemappe kan ikke findes");
+        if (home.empty())
+            throw Error(errnum::PathNotFound, "Brugerens hjemmemappe kan ikke findes");
         while (home.size() > 1 && home.back() == '/') home.pop_back();
         base = (home == "/" ? "" : home) + "/.local/share";
     }
@@ -169,7 +169,8 @@ std::optional<FileFacts> PosixArchiveStore::facts(const std::string& path) {
     if (!file && (errno == ENOENT || errno == ENOTDIR)) return std::nullopt;
     if (!file) throw systemError(errno, "Filen " + path + " kan ikke læses");
     struct stat st {};
-    if (::fstat(file.get(), &st) != 0) throw systemError(errno, "Filen " + path + " kan ikke læses");
+    if (::fstat(file.get(), &st) != 0)
+        throw systemError(errno, "Filen " + path + " kan ikke læses");
     if (!S_ISREG(st.st_mode)) return std::nullopt;
     Sha256 digest;
     if (const int err = pass(file.get(), -1, digest); err != 0)
@@ -190,7 +191,8 @@ void PosixArchiveStore::writeText(const std::string& path, const std::string& te
             if (put < 0) throw systemError(errno, "Filen " + path + " kan ikke skrives");
             done += static_cast<std::size_t>(put);
         }
-        if (::fsync(out.get()) != 0) throw systemError(errno, "Filen " + path + " kan ikke skrives");
+        if (::fsync(out.get()) != 0)
+            throw systemError(errno, "Filen " + path + " kan ikke skrives");
     }
     if (::rename(temporary.c_str(), path.c_str()) != 0)
         throw systemError(errno, "Filen " + path + " kan ikke skrives");

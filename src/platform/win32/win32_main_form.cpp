@@ -185,9 +185,9 @@ void Win32MainForm::addToolTip(int id, const std::string& toolTip) {
 
 std::vector<ACCEL> Win32MainForm::accelerators() {
     constexpr BYTE ctrl = FVIRTKEY | FCONTROL;
-    return {{ctrl, 'K', IdStartMakro}, {ctrl, 'O', IdOpenFiles}, {ctrl, 'Q', IdExit},
-            {ctrl, 'L', IdShowLog},    {ctrl, 'W', IdAddToWord}, {ctrl, 'S', IdSettings},
-            {FVIRTKEY, VK_F1, IdAbout},    {ctrl, 'Z', IdUndo}};
+    return {{ctrl, 'K', IdStartMakro},  {ctrl, 'O', IdOpenFiles}, {ctrl, 'Q', IdExit},
+            {ctrl, 'L', IdShowLog},     {ctrl, 'W', IdAddToWord}, {ctrl, 'S', IdSettings},
+            {FVIRTKEY, VK_F1, IdAbout}, {ctrl, 'Z', IdUndo}};
 }
 
 void Win32MainForm::createMenu() {

@@ -65,8 +65,7 @@ LRESULT Win32MessageBoxes::handleShow(LPARAM request) {
     HWND owner = GetActiveWindow();
     const bool question = (r.style & MB_YESNO) != 0;
     if (question)
-        danishButtonsHook =
-            SetWindowsHookExW(WH_CBT, renameButtons, nullptr, GetCurrentThreadId());
+        danishButtonsHook = SetWindowsHookExW(WH_CBT, renameButtons, nullptr, GetCurrentThreadId());
     r.answer =
         MessageBoxW(owner, r.text.c_str(), r.title.c_str(), r.style | (owner ? 0 : MB_TASKMODAL));
     if (question && danishButtonsHook != nullptr) {
