@@ -16,7 +16,8 @@ PraveloApp::PraveloApp()
                 form_,
                 office_,
                 processes_,
-                registry_},
+                registry_,
+                &archive_},
       logic_(platform_) {
     logic_.connect(form_, machine_);
 }

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/program_logic.h"
+#include "platform/libreoffice/archive_store.h"
 #include "platform/libreoffice/office_engine.h"
 #include "platform/platform.h"
 #include "platform/posix/linux_registry.h"
@@ -34,6 +35,7 @@ class PraveloApp {
     platform::posix::PosixProcessStarter processes_;
     platform::posix::LinuxRegistry registry_;
     platform::libreoffice::OfficeEngine office_;
+    platform::libreoffice::PosixArchiveStore archive_;
     platform::qt::QtMessageBoxes messages_;
     platform::qt::QtMainForm form_;
     platform::Platform platform_;

@@ -12,7 +12,8 @@ Win32App::Win32App()
                 form_,
                 office_,
                 processes_,
-                registry_},
+                registry_,
+                &archive_},
       logic_(platform_) {
     messages_.setWindow(form_.window());
     logic_.connect(form_, machine_);

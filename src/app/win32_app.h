@@ -2,6 +2,7 @@
 
 #include "app/program_logic.h"
 #include "platform/platform.h"
+#include "platform/win32/win32_archive_store.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/win32_main_form.h"
@@ -28,6 +29,7 @@ class Win32App {
     platform::win32::Win32ProcessStarter processes_;
     platform::win32::Win32Registry registry_;
     platform::word::WordLauncher office_;
+    platform::win32::Win32ArchiveStore archive_;
     platform::win32::Win32MainForm form_;
     platform::win32::Win32MessageBoxes messages_;
     platform::Platform platform_;

@@ -17,6 +17,8 @@ class StreamMessages : public platform::MessageBoxes {
     explicit StreamMessages(std::ostream& out) : out_(out) {}
     void show(const std::string& text, platform::MessageIcon icon,
               const std::string& title) override;
+    // No one to answer: the command line never asks.
+    bool ask(const std::string&, const std::string&) override { return false; }
 
   private:
     std::mutex mutex_;

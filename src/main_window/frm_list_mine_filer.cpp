@@ -36,6 +36,7 @@ void frmListMineFiler::Form_Load() {
         form.Label4().setCaption(platform_.version.comments + " with " +
                                  platform_.version.productName + "!");
         common_.ShowStatus("Velkommen til " + platform_.version.productName + ".");
+        worker_.FinishInterruptedUndo();
     } catch (const std::exception& e) {
         report(e.what(), MessageIcon::None);
     }
@@ -135,6 +136,11 @@ void frmListMineFiler::mnuVormixSettings_Click() {
 
 void frmListMineFiler::mnuVormixAbout_Click() {
     platform_.form.showAbout();
+}
+
+void frmListMineFiler::mnuVormixFortryd_Click() {
+    worker_.UndoLastRun();
+    closeIfAsked();
 }
 
 }  // namespace pravelo::main_window

@@ -32,6 +32,7 @@ class frmListMineFiler : public platform::MainFormEvents {
     void mnuAddButtonToWord_Click() override;
     void mnuVormixSettings_Click() override;
     void mnuVormixAbout_Click() override;
+    void mnuVormixFortryd_Click() override;
 
   private:
     void setFolder(const std::string& path);

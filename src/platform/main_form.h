@@ -58,6 +58,7 @@ class MainFormEvents {
     virtual void mnuAddButtonToWord_Click() = 0;
     virtual void mnuVormixSettings_Click() = 0;
     virtual void mnuVormixAbout_Click() = 0;
+    virtual void mnuVormixFortryd_Click() = 0;
 };
 
 // The About dialog's controls and events.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/archive_store.h"
 #include "platform/file_system.h"
 #include "platform/machine.h"
 #include "platform/main_form.h"
@@ -22,6 +23,8 @@ struct Platform {
     OfficeLauncher& office;
     ProcessStarter& processes;
     Registry& registry;
+    // Where edit runs keep their way back; none keeps no archive.
+    ArchiveStore* archive = nullptr;
 };
 
 }  // namespace pravelo::platform

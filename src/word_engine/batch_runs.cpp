@@ -106,6 +106,16 @@ void DooWithFile::runBatch(const BatchTexts& texts) {
     form.StatusPanel1().setText(texts.startText);
     form.refresh();
 
+    // Only an edit that reaches a document keeps a way back.
+    struct RunScope {
+        run_archive::RunArchive* archive;
+        ~RunScope() {
+            if (archive != nullptr) archive->finish();
+        }
+    } run{texts.edit && anySelected() ? archive_ : nullptr};
+    if (run.archive != nullptr)
+        run.archive->begin(platform_.machine.defaultDateTime(), settings_.GetSettingValue("MNavn"));
+
     for (int i = 0; i < files.listCount(); ++i) {
         if (!files.selected(i)) continue;
         // The window closes when the batch returns; documents not reached stay as they are.
@@ -118,7 +128,11 @@ void DooWithFile::runBatch(const BatchTexts& texts) {
         form.refresh();
 
         bool done = false;
-        form.waitFor([&] { done = ProcessDocument(fullPath, texts.mode); });
+        form.waitFor([&] {
+            std::optional<platform::Error> failure;
+            done = texts.edit ? EditDocument(fullPath, failure)
+                              : ProcessDocument(fullPath, texts.mode);
+        });
         if (done) {
             ++successes;
         } else {

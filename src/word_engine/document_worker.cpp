@@ -15,6 +15,31 @@ platform::Error asError(const std::exception& e) {
 
 }  // namespace
 
+DooWithFile::DooWithFile(const platform::Platform& platform, settings::Settings& settings)
+    : platform_(platform), settings_(settings) {
+    if (platform.archive != nullptr) {
+        ownArchive_ = std::make_unique<run_archive::RunArchive>(*platform.archive);
+        archive_ = ownArchive_.get();
+    }
+}
+
+bool DooWithFile::EditDocument(const std::string& fullPath,
+                               std::optional<platform::Error>& firstFailure) {
+    if (archive_ != nullptr) {
+        try {
+            archive_->keep(fullPath);
+        } catch (const platform::Error& e) {
+            firstFailure = e;
+            WriteLogLine(std::to_string(e.number()) + ", " + fullPath + ", " + e.description());
+            return false;
+        }
+    }
+    const bool done = ProcessDocument(fullPath, "RunMakro", firstFailure);
+    // Also after a failure: an office may have written before it failed.
+    if (archive_ != nullptr) archive_->settle(fullPath);
+    return done;
+}
+
 bool DooWithFile::ProcessDocument(const std::string& fullPath, const std::string& mode) {
     std::optional<platform::Error> ignored;
     return ProcessDocument(fullPath, mode, ignored);

@@ -37,6 +37,7 @@ class FakeDocument : public platform::OfficeDocument {
     FakeDocument(FakeOffice& office, std::string path) : office_(office), path_(std::move(path)) {}
     void close(int saveChanges) override {
         office_.maybeFail("close:" + std::to_string(saveChanges) + ":" + path_);
+        if (saveChanges == SaveChanges && office_.onSave) office_.onSave(path_);
     }
 
   private:

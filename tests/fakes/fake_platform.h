@@ -77,6 +77,13 @@ class FakeMessageBoxes : public platform::MessageBoxes {
         shown.push_back({text, icon, title});
         if (onShow) onShow(shown.back());
     }
+    // Questions asked, and the answer each gets.
+    std::vector<std::string> asked;
+    bool answer = true;
+    bool ask(const std::string& text, const std::string&) override {
+        asked.push_back(text);
+        return answer;
+    }
 };
 
 class FakeLabel : public platform::LabelControl {
@@ -277,6 +284,7 @@ class FakeOffice : public platform::OfficeLauncher {
     std::vector<std::string> calls;
     std::map<std::string, Error> failAt;  // e.g. "start", "open:/x/b.doc", "run", "close", "quit"
     std::string activeAfterMacro;         // a document the macro leaves active, if any
+    std::function<void(const std::string& path)> onSave;  // what saving writes
     int running = 0;
     int handedOver = 0;
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -17,6 +18,7 @@
 
 #include "fake_platform.h"
 #include "platform/qt/danish_toolkit_texts.h"
+#include "platform/qt/qt_message_boxes.h"
 #include "platform/support/window_layout.h"
 #include "qt_test_support.h"
 
@@ -52,6 +54,7 @@ class MainFormTest : public QObject {
     void refreshPaintsWithoutHandlingEvents();
     void unloadClosesWithoutRaisingEvents();
     void toolkitTextsAreDanish();
+    void undoIsLastInFunctionsAndAsksJaOrNej();
 
   private:
     template <typename T = QWidget>
@@ -245,6 +248,10 @@ void MainFormTest::menuEntriesAndShortcuts_data() {
                               << "&Funktioner"
                               << "mnuVormixSettings"
                               << "&Indstillinger" << QKeySequence(Qt::CTRL | Qt::Key_S);
+    QTest::newRow("Fortryd") << "mnuVormixFunctions"
+                             << "&Funktioner"
+                             << "mnuVormixFortryd"
+                             << "&Fortryd sidste kørsel" << QKeySequence(Qt::CTRL | Qt::Key_Z);
     QTest::newRow("About") << "mnuVormixHelp"
                            << "&Help"
                            << "mnuVormixAbout"
@@ -426,6 +433,33 @@ void MainFormTest::toolkitTextsAreDanish() {
     QVERIFY(!texts.isEmpty());
     for (const char* english : {"&Copy", "&Paste", "Select All", "&Undo"}) {
         QVERIFY2(!texts.contains(QLatin1String(english)), qPrintable(texts.join(", ")));
+    }
+}
+
+// The question before an undo: Danish buttons, Enter answers "Ja".
+void MainFormTest::undoIsLastInFunctionsAndAsksJaOrNej() {
+    auto* functions = control<QMenu>("mnuVormixFunctions");
+    QCOMPARE(functions->actions().last()->objectName(), QStringLiteral("mnuVormixFortryd"));
+
+    pravelo::platform::qt::QtMessageBoxes boxes;
+    for (const bool pressEnter : {true, false}) {
+        QStringList buttons;
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            QVERIFY(box != nullptr);
+            title = box->windowTitle();
+            for (auto* button : box->buttons()) buttons << button->text();
+            QCOMPARE(box->defaultButton()->text(), QStringLiteral("&Ja"));
+            if (pressEnter)
+                QTest::keyClick(box, Qt::Key_Return);
+            else
+                box->findChild<QPushButton*>(QStringLiteral("Nej"))->click();
+        });
+        QCOMPARE(boxes.ask("Fortryd kørslen?", "Fortryd sidste kørsel"), pressEnter);
+        QCOMPARE(title, QStringLiteral("Fortryd sidste kørsel"));
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"&Ja", "&Nej"}));
     }
 }
 

@@ -33,6 +33,7 @@ class RecordingEvents : public platform::MainFormEvents {
     void mnuAddButtonToWord_Click() override { raised << "mnuAddButtonToWord_Click"; }
     void mnuVormixSettings_Click() override { raised << "mnuVormixSettings_Click"; }
     void mnuVormixAbout_Click() override { raised << "mnuVormixAbout_Click"; }
+    void mnuVormixFortryd_Click() override { raised << "mnuVormixFortryd_Click"; }
 };
 
 // The About dialog's logic as the program has it: OK unloads the dialog.
@@ -62,6 +63,10 @@ class RecordingMessageBoxes : public platform::MessageBoxes {
     void show(const std::string& text, platform::MessageIcon icon,
               const std::string& title) override {
         shown.push_back({text, icon, title});
+    }
+    bool ask(const std::string& text, const std::string& title) override {
+        shown.push_back({text, platform::MessageIcon::None, title});
+        return false;
     }
 };
 

@@ -9,6 +9,7 @@
 #include "common/commen_functions.h"
 #include "fake_platform.h"
 #include "platform/win32/text_convert.h"
+#include "platform/win32/win32_archive_store.h"
 #include "platform/word/word_launcher.h"
 #include "settings/settings.h"
 #include "win32_test_support.h"
@@ -274,6 +275,48 @@ TEST_F(WordEngine, TheUsersSpellingAndGrammarSettingsStayTheirs) {
     EXPECT_EQ(opened.back(), "Options.CheckGrammarAsYouType = True");
     EXPECT_EQ(opened.at(opened.size() - 2), "Options.CheckSpellingAsYouType = False");
     endWordLeftToUser(testing::wordProcessesInOrder(record).at(1));
+}
+
+// The archive of the test's own, not the Wine user's.
+class TestArchive : public platform::win32::Win32ArchiveStore {
+  public:
+    explicit TestArchive(std::string root) : root_(std::move(root)) {}
+    std::string archiveFolder() const override { return root_; }
+
+  private:
+    std::string root_;
+};
+
+// Word saves the file itself: the original is copied before Word opens it,
+// and Fortryd writes it back into the same file, past a document changed since.
+TEST_F(WordEngine, FortrydPutsBackWhatWordSavedAndLeavesALaterChangeAlone) {
+    TestArchive archive(folder / "Kørsler");
+    platform.archive = &archive;
+    word_engine::DooWithFile undoable(platform, settings);
+    const std::vector<std::string> names{"a.doc", "b æøå.doc", "c.doc"};
+    std::vector<std::string> identities;
+    for (const auto& name : names) identities.push_back(archive.facts(document(name))->identity);
+    fake.form.dir1.value = folder.path();
+    fake.form.file1.folder = folder.path();
+    fake.form.file1.show(names);
+    fake.form.file1.select({0, 1, 2});
+    fake.form.text1.value = "RetDok";
+
+    undoable.EditSelectedFiles();
+    EXPECT_NE(readBytes(folder / "a.doc"), "indhold\r\n");
+    writeBytes(folder / "c.doc", "brugerens ændring");
+    undoable.UndoLastRun();
+
+    ASSERT_EQ(fake.messages.asked.size(), 1u);
+    EXPECT_NE(fake.messages.asked[0].find("3 dokumenter"), std::string::npos);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(readBytes(folder / names[i]), "indhold\r\n");
+        EXPECT_EQ(archive.facts(folder / names[i])->identity, identities[i]);
+    }
+    EXPECT_EQ(readBytes(folder / "c.doc"), "brugerens ændring");
+    EXPECT_EQ(fake.form.status.value, "2 dokumenter sat tilbage!");
+    EXPECT_NE(log().find("c.doc, Ikke sat tilbage: dokumentet er ændret efter kørslen"),
+              std::string::npos);
 }
 
 }  // namespace

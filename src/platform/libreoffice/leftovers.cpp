@@ -77,6 +77,18 @@ void undoUnfinished(const fs::path& folder, bool locks) {
     for (std::string lock; std::getline(list, lock);) fs::remove(lock, ignored);
 }
 
+bool finishRewrite(const fs::path& folder) {
+    if (!fs::exists(folder / "rewrite")) return true;
+    std::istringstream rewrite(readFile(folder / "rewrite"));
+    std::string copy, target;
+    if (std::getline(rewrite, copy, '\t') && std::getline(rewrite, target) &&
+        !restoreFromSafetyCopy(copy, target)) {
+        return false;
+    }
+    journalRewriteDone(folder);
+    return true;
+}
+
 void markOwner(const fs::path& profile) {
     std::ofstream(profile / "owner") << ::getpid() << ' ' << startTime(::getpid()) << '\n';
 }

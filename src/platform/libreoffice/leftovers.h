@@ -29,6 +29,9 @@ void journalLockFile(const std::filesystem::path& folder, const std::filesystem:
 // Puts back a rewrite the journal in folder shows cut short and, with
 // locks, removes the lock files it lists.
 void undoUnfinished(const std::filesystem::path& folder, bool locks);
+// The same for the rewrite alone, clearing the journal once it is put back;
+// false when a rewrite was cut short and could not be put back.
+bool finishRewrite(const std::filesystem::path& folder);
 
 // True when lockFile was left by an office of ours that no longer runs: it
 // names a private profile in tempFolder whose owner is gone.

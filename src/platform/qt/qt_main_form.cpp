@@ -197,6 +197,7 @@ void QtMainForm::createActions() {
     addToWordAct_ = make(layout::AddToWord, &QtMainForm::onAddToWordTriggered);
     settingsAct_ = make(layout::Settings, &QtMainForm::onSettingsTriggered);
     aboutAct_ = make(layout::About, &QtMainForm::onAboutTriggered);
+    undoAct_ = make(layout::Undo, &QtMainForm::onUndoTriggered);
 }
 
 void QtMainForm::createMenus() {
@@ -213,6 +214,7 @@ void QtMainForm::createMenus() {
     functionsMenu_->addAction(showLogAct_);
     functionsMenu_->addAction(addToWordAct_);
     functionsMenu_->addAction(settingsAct_);
+    functionsMenu_->addAction(undoAct_);
 
     helpMenu_ = menuBar()->addMenu(toQt(layout::HelpMenu));
     helpMenu_->setObjectName(QStringLiteral("mnuVormixHelp"));
@@ -453,6 +455,10 @@ void QtMainForm::onSettingsTriggered() {
 
 void QtMainForm::onAboutTriggered() {
     raiseEvent(&MainFormEvents::mnuVormixAbout_Click);
+}
+
+void QtMainForm::onUndoTriggered() {
+    raiseEvent(&MainFormEvents::mnuVormixFortryd_Click);
 }
 
 void QtMainForm::updateClock() {

@@ -97,6 +97,7 @@ class QtMainForm : public QMainWindow, public MainForm {
     void onAddToWordTriggered();
     void onSettingsTriggered();
     void onAboutTriggered();
+    void onUndoTriggered();
     void updateClock();
 
   private:
@@ -138,6 +139,7 @@ class QtMainForm : public QMainWindow, public MainForm {
     QAction* addToWordAct_ = nullptr;
     QAction* settingsAct_ = nullptr;
     QAction* aboutAct_ = nullptr;
+    QAction* undoAct_ = nullptr;
 
     std::unique_ptr<QtLabel> label1_;
     std::unique_ptr<QtLineTextBox> text1_;

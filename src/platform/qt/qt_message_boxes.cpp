@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 
 #include "platform/qt/qt_support.h"
@@ -44,6 +45,30 @@ void QtMessageBoxes::show(const std::string& text, MessageIcon icon, const std::
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
+}
+
+bool QtMessageBoxes::ask(const std::string& text, const std::string& title) {
+    QCoreApplication* application = QCoreApplication::instance();
+    if (QThread::currentThread() != application->thread()) {
+        bool answer = false;
+        QMetaObject::invokeMethod(
+            application, [&] { answer = ask(text, title); }, Qt::BlockingQueuedConnection);
+        return answer;
+    }
+    QMessageBox box(QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("PraveloQuestionBox"));
+    box.setIcon(QMessageBox::Question);
+    box.setWindowTitle(qt::toQt(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(displayText(text));
+    QPushButton* yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&Nej"), QMessageBox::NoRole);
+    yes->setObjectName(QStringLiteral("Ja"));
+    no->setObjectName(QStringLiteral("Nej"));
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
 }
 
 }  // namespace pravelo::platform::qt

@@ -8,6 +8,7 @@ namespace pravelo::platform::qt {
 class QtMessageBoxes : public MessageBoxes {
   public:
     void show(const std::string& text, MessageIcon icon, const std::string& title) override;
+    bool ask(const std::string& text, const std::string& title) override;
 };
 
 }  // namespace pravelo::platform::qt

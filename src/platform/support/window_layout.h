@@ -67,6 +67,8 @@ inline constexpr MenuEntry ShowLog{"mnuVormixErrLog", "&Vis log", 'L'};
 inline constexpr MenuEntry AddToWord{"mnuAddButtonToWord", "&Tilføj til Word", 'W'};
 inline constexpr MenuEntry Settings{"mnuVormixSettings", "&Indstillinger", 'S'};
 inline constexpr MenuEntry About{"mnuVormixAbout", "&Om Vormix", 0};
+// Last in the functions menu, after the entries above.
+inline constexpr MenuEntry Undo{"mnuVormixFortryd", "&Fortryd sidste kørsel", 'Z'};
 
 inline constexpr const char* FilerMenu = "&Filer";
 inline constexpr const char* FunctionsMenu = "&Funktioner";

@@ -185,9 +185,9 @@ void Win32MainForm::addToolTip(int id, const std::string& toolTip) {
 
 std::vector<ACCEL> Win32MainForm::accelerators() {
     constexpr BYTE ctrl = FVIRTKEY | FCONTROL;
-    return {{ctrl, 'K', IdStartMakro}, {ctrl, 'O', IdOpenFiles}, {ctrl, 'Q', IdExit},
-            {ctrl, 'L', IdShowLog},    {ctrl, 'W', IdAddToWord}, {ctrl, 'S', IdSettings},
-            {FVIRTKEY, VK_F1, IdAbout}};
+    return {{ctrl, 'K', IdStartMakro},  {ctrl, 'O', IdOpenFiles}, {ctrl, 'Q', IdExit},
+            {ctrl, 'L', IdShowLog},     {ctrl, 'W', IdAddToWord}, {ctrl, 'S', IdSettings},
+            {FVIRTKEY, VK_F1, IdAbout}, {ctrl, 'Z', IdUndo}};
 }
 
 void Win32MainForm::createMenu() {
@@ -208,7 +208,8 @@ void Win32MainForm::createMenu() {
                               {IdExit, layout::Exit}});
     popup(layout::FunctionsMenu, {{IdShowLog, layout::ShowLog},
                                   {IdAddToWord, layout::AddToWord},
-                                  {IdSettings, layout::Settings}});
+                                  {IdSettings, layout::Settings},
+                                  {IdUndo, layout::Undo}});
     popup(layout::HelpMenu, {{IdAbout, layout::About}});
     SetMenu(window_, bar);
     auto table = accelerators();
@@ -511,6 +512,9 @@ void Win32MainForm::onCommand(int id, int notice, HWND from) {
             return;
         case IdAbout:
             raise(&MainFormEvents::mnuVormixAbout_Click);
+            return;
+        case IdUndo:
+            raise(&MainFormEvents::mnuVormixFortryd_Click);
             return;
         default:
             return;

@@ -46,6 +46,7 @@ class Win32MainForm : public MainForm {
         IdAddToWord,
         IdSettings,
         IdAbout,
+        IdUndo,
     };
 
     Win32MainForm();

@@ -14,6 +14,8 @@ class Win32MessageBoxes : public MessageBoxes {
     static constexpr UINT kShowMessage = WM_APP + 40;
 
     void show(const std::string& text, MessageIcon icon, const std::string& title) override;
+    // The system's Yes/No box with its buttons named "Ja" and "Nej".
+    bool ask(const std::string& text, const std::string& title) override;
 
     // The window whose thread shows the boxes; it passes kShowMessage to handleShow.
     void setWindow(HWND window) { window_ = window; }
