@@ -106,6 +106,36 @@ else
 fi
 echo "Settings written to ~/.config/Pravelo/Pravelo.dll, nothing into $folder"
 
+# An edit batch of the installed program, as an ordinary user, from the command
+# line: one document is edited, the one that fails is logged in the user's folder.
+if ((SYSTEM)); then
+    home="$work/nobody"
+    basic="$home/.config/libreoffice/4/user/basic"
+    mkdir -p "$basic/Standard" "$work/docs"
+    head='<?xml version="1.0" encoding="UTF-8"?>'
+    printf '%s\n<library:libraries xmlns:library="http://openoffice.org/2000/library" xmlns:xlink="http://www.w3.org/1999/xlink"><library:library library:name="Standard" xlink:href="$(USER)/basic/Standard/script.xlb/" xlink:type="simple" library:link="false"/></library:libraries>\n' \
+        "$head" >"$basic/script.xlc"
+    printf '%s\n<library:library xmlns:library="http://openoffice.org/2000/library" library:name="Standard" library:readonly="false" library:passwordprotected="false"><library:element library:name="Module1"/></library:library>\n' \
+        "$head" >"$basic/Standard/script.xlb"
+    printf '%s\n<script:module xmlns:script="http://openoffice.org/2000/script" script:name="Module1" script:language="StarBasic">Sub Maerk\n    ThisComponent.getText().getStart().setString(&quot;PRAVELO-MAERKE &quot;)\nEnd Sub\n</script:module>\n' \
+        "$head" >"$basic/Standard/Module1.xba"
+    printf '{\\rtf1\\ansi Et brev\\par}\n' >"$work/docs/brev.rtf"
+    printf 'ikke et dokument\n' >"$work/docs/tekst.rtf"
+    chown -R 65534:65534 "$home" "$work/docs"
+    status=0
+    env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 \
+        setpriv --reuid=65534 --regid=65534 --clear-groups \
+        "$program" --makro Maerk --samtidige 1 "$work/docs/brev.rtf" "$work/docs/tekst.rtf" \
+        >"$work/batch.out" 2>&1 || status=$?
+    [ "$status" -eq 1 ] || fail "the batch ended with $status, not 1: $(cat "$work/batch.out")"
+    grep -q "PRAVELO-MAERKE" "$work/docs/brev.rtf" || fail "the document was not edited"
+    log="$home/.config/Pravelo/Pravelo.log"
+    [ "$(grep -c "tekst.rtf" "$log" 2>/dev/null)" = 1 ] && [ "$(wc -l <"$log")" -eq 1 ] ||
+        fail "no single log line in $log: $(cat "$log" 2>/dev/null)"
+    [ "$(ls -A "$folder")" = "$before" ] || fail "the batch wrote into $folder"
+    echo "An ordinary user's batch edited the document and logged to ~/.config/Pravelo/Pravelo.log"
+fi
+
 if ((SYSTEM)); then
     DEBIAN_FRONTEND=noninteractive apt-get remove -y -q pravelo >/dev/null ||
         fail "apt-get remove failed"
