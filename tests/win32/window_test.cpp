@@ -7,11 +7,13 @@
 #include <thread>
 
 #include "platform/error.h"
+#include "platform/support/close_during_run.h"
 #include "platform/support/window_layout.h"
 #include "platform/win32/gui_support.h"
 #include "platform/win32/text_convert.h"
 #include "platform/win32/win32_about_dialog.h"
 #include "platform/word/word_launcher.h"
+#include "wait_until.h"
 #include "window_harness.h"
 
 namespace pravelo::testing {
@@ -372,10 +374,15 @@ TEST_F(Win32Window, WithoutWordEachDocumentFailsCleanly) {
 class ClosingOffice : public fakes::FakeOffice {
   public:
     HWND window = nullptr, macroBox = nullptr;
+    platform::StatusPanelControl* status = nullptr;
+    bool closeHeld = false;
     std::unique_ptr<platform::OfficeApplication> startNew() override {
         PostMessageW(macroBox, WM_CHAR, L'x', 0);
         PostMessageW(window, WM_CLOSE, 0, 0);
-        Sleep(500);  // the window keeps answering meanwhile
+        // The window keeps answering meanwhile: it takes the close, after the typing.
+        closeHeld = pravelo::testing::waitUntil(
+            [this] { return status->text() == platform::CloseDuringRun::HeldText; },
+            std::chrono::seconds(10));
         return FakeOffice::startNew();
     }
 };
@@ -388,8 +395,10 @@ TEST_F(Win32Window, CloseDuringARunWaitsForTheDocumentThenCloses) {
     closing.start();
     office.window = closing.form.window();
     office.macroBox = closing.control(Form::IdText1);
+    office.status = &closing.form.StatusPanel1();
     SendMessageW(closing.control(Form::IdFile1), LB_SETSEL, TRUE, -1);
     click(closing, Form::IdCommand1);
+    EXPECT_TRUE(office.closeHeld);
     // The first document was finished, the second never started, the window is gone.
     EXPECT_EQ(std::count(office.calls.begin(), office.calls.end(), std::string("quit")), 1);
     EXPECT_FALSE(IsWindow(closing.form.window()));
