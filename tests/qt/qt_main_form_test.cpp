@@ -99,7 +99,7 @@ void MainFormTest::controlsSitAtTheirLayoutPositions_data() {
         QTest::newRow(c->name) << c->name
                                << QRect(at.left / 15, at.top / 15, at.width / 15, at.height / 15);
     }
-    QTest::newRow("Line1") << "Line1" << QRect(0, 0, 496, 1);
+    QTest::newRow("Line1") << "Line1" << QRect(0, 0, layout::Line1Right / 15, 1);
 }
 
 void MainFormTest::controlsSitAtTheirLayoutPositions() {
@@ -178,9 +178,10 @@ void MainFormTest::statusBarPanels() {
     auto* date = control<QLabel>("StatusPanel2");
     auto* time = control<QLabel>("StatusPanel3");
     // Hovering a panel shows its tip.
-    const QList<QPair<QLabel*, QString>> tips{{panel1, QStringLiteral("Hmm")},
-                                              {date, QStringLiteral("Dato")},
-                                              {time, QStringLiteral("Tid")}};
+    const QList<QPair<QLabel*, QString>> tips{
+        {panel1, QString::fromUtf8(layout::TextPanel.toolTip)},
+        {date, QString::fromUtf8(layout::DatePanel.toolTip)},
+        {time, QString::fromUtf8(layout::TimePanel.toolTip)}};
     for (const auto& [panel, tip] : tips) {
         QCOMPARE(panel->toolTip(), tip);
         const QPoint inside = panel->rect().center();

@@ -451,15 +451,15 @@ TEST_F(Win32Window, AboutDialogIsModelessAndOneAtATime) {
               "Version 1.3.7");
     EXPECT_EQ(platform::win32::windowText(about->control(Win32AboutDialog::IdTitle)), "Pravelo");
     EXPECT_EQ(platform::win32::windowText(about->control(Win32AboutDialog::IdDescription)),
-              Win32AboutDialog::descriptionText());
-    EXPECT_EQ(toWide(Win32AboutDialog::descriptionText()).size(), 323u);
+              layout::about::Description);
+    EXPECT_EQ(toWide(layout::about::Description).size(), 323u);
     RECT client{};
     GetClientRect(about->window(), &client);
-    EXPECT_EQ(show(client), show(twipsRect(0, 0, 5730, 4200)));
+    EXPECT_EQ(show(client), show(twipsRect(layout::about::ClientArea)));
     EXPECT_EQ(show(clientRectOf(about->control(Win32AboutDialog::IdOK))),
-              show(twipsRect(4245, 3345, 1260, 345)));
+              show(twipsRect(layout::about::cmdOK.place)));
     EXPECT_EQ(show(clientRectOf(about->control(Win32AboutDialog::IdSysInfo))),
-              show(twipsRect(4260, 3795, 1245, 345)));
+              show(twipsRect(layout::about::cmdSysInfo.place)));
     EXPECT_EQ(GetWindow(about->window(), GW_OWNER), h.form.window());
     shot(about->window(), "about");
 
