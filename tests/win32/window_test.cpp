@@ -7,7 +7,6 @@
 #include <thread>
 
 #include "platform/error.h"
-#include "platform/support/close_during_run.h"
 #include "platform/support/window_layout.h"
 #include "platform/win32/gui_support.h"
 #include "platform/win32/text_convert.h"
@@ -374,15 +373,15 @@ TEST_F(Win32Window, WithoutWordEachDocumentFailsCleanly) {
 class ClosingOffice : public fakes::FakeOffice {
   public:
     HWND window = nullptr, macroBox = nullptr;
-    platform::StatusPanelControl* status = nullptr;
+    const platform::MainForm* form = nullptr;
     bool closeHeld = false;
     std::unique_ptr<platform::OfficeApplication> startNew() override {
         PostMessageW(macroBox, WM_CHAR, L'x', 0);
         PostMessageW(window, WM_CLOSE, 0, 0);
         // The window keeps answering meanwhile: it takes the close, after the typing.
-        closeHeld = pravelo::testing::waitUntil(
-            [this] { return status->text() == platform::CloseDuringRun::HeldText; },
-            std::chrono::seconds(10));
+        // Asked as the batch asks it between documents.
+        closeHeld = pravelo::testing::waitUntil([this] { return form->closePending(); },
+                                                std::chrono::seconds(10));
         return FakeOffice::startNew();
     }
 };
@@ -395,7 +394,7 @@ TEST_F(Win32Window, CloseDuringARunWaitsForTheDocumentThenCloses) {
     closing.start();
     office.window = closing.form.window();
     office.macroBox = closing.control(Form::IdText1);
-    office.status = &closing.form.StatusPanel1();
+    office.form = &closing.form;
     SendMessageW(closing.control(Form::IdFile1), LB_SETSEL, TRUE, -1);
     click(closing, Form::IdCommand1);
     EXPECT_TRUE(office.closeHeld);
