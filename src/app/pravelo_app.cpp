@@ -8,23 +8,11 @@ void useClassicStyle() {
     QApplication::setStyle(QStringLiteral("windows"));
 }
 
-PraveloApp::PraveloApp()
-    : platform_{platform::programVersionRecord(),
-                machine_,
-                files_,
-                messages_,
-                form_,
-                office_,
-                processes_,
-                registry_,
-                &archive_},
-      logic_(platform_) {
-    logic_.connect(form_, machine_);
-}
+PraveloApp::PraveloApp() = default;
 
 void PraveloApp::start() {
-    logic_.window.Form_Load();
-    form_.show();
+    program_.logic.window.Form_Load();
+    program_.form.show();
 }
 
 }  // namespace pravelo::app

@@ -2,10 +2,9 @@
 
 #include <memory>
 
-#include "app/program_logic.h"
+#include "app/wired_program.h"
 #include "platform/libreoffice/archive_store.h"
 #include "platform/libreoffice/office_engine.h"
-#include "platform/platform.h"
 #include "platform/posix/linux_registry.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/posix/posix_machine.h"
@@ -26,20 +25,15 @@ class PraveloApp {
     // Runs the window's start-up sequence and shows it.
     void start();
 
-    platform::qt::QtMainForm& form() { return form_; }
-    main_window::frmListMineFiler& window() { return logic_.window; }
+    platform::qt::QtMainForm& form() { return program_.form; }
+    main_window::frmListMineFiler& window() { return program_.logic.window; }
 
   private:
-    platform::posix::PosixMachine machine_;
-    platform::posix::PosixFileSystem files_;
-    platform::posix::PosixProcessStarter processes_;
-    platform::posix::LinuxRegistry registry_;
-    platform::libreoffice::OfficeEngine office_;
-    platform::libreoffice::PosixArchiveStore archive_;
-    platform::qt::QtMessageBoxes messages_;
-    platform::qt::QtMainForm form_;
-    platform::Platform platform_;
-    ProgramLogic logic_;
+    WiredProgram<platform::posix::PosixMachine, platform::posix::PosixFileSystem,
+                 platform::posix::PosixProcessStarter, platform::posix::LinuxRegistry,
+                 platform::libreoffice::OfficeEngine, platform::libreoffice::PosixArchiveStore,
+                 platform::qt::QtMessageBoxes, platform::qt::QtMainForm>
+        program_;
 };
 
 }  // namespace pravelo::app

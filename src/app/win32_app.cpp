@@ -4,25 +4,14 @@
 
 namespace pravelo::app {
 
-Win32App::Win32App()
-    : platform_{platform::programVersionRecord(),
-                machine_,
-                files_,
-                messages_,
-                form_,
-                office_,
-                processes_,
-                registry_,
-                &archive_},
-      logic_(platform_) {
-    messages_.setWindow(form_.window());
-    logic_.connect(form_, machine_);
+Win32App::Win32App() {
+    program_.messages.setWindow(program_.form.window());
 }
 
 int Win32App::run() {
-    logic_.window.Form_Load();
-    form_.show();
-    return platform::win32::runMessageLoop(form_);
+    program_.logic.window.Form_Load();
+    program_.form.show();
+    return platform::win32::runMessageLoop(program_.form);
 }
 
 }  // namespace pravelo::app

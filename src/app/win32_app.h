@@ -1,7 +1,6 @@
 #pragma once
 
-#include "app/program_logic.h"
-#include "platform/platform.h"
+#include "app/wired_program.h"
 #include "platform/win32/win32_archive_store.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_machine.h"
@@ -21,19 +20,14 @@ class Win32App {
     // Runs the window's start-up sequence, shows it and runs until the last window goes.
     int run();
 
-    platform::win32::Win32MainForm& form() { return form_; }
+    platform::win32::Win32MainForm& form() { return program_.form; }
 
   private:
-    platform::win32::Win32Machine machine_;
-    platform::win32::Win32FileSystem files_;
-    platform::win32::Win32ProcessStarter processes_;
-    platform::win32::Win32Registry registry_;
-    platform::word::WordLauncher office_;
-    platform::win32::Win32ArchiveStore archive_;
-    platform::win32::Win32MainForm form_;
-    platform::win32::Win32MessageBoxes messages_;
-    platform::Platform platform_;
-    ProgramLogic logic_;
+    WiredProgram<platform::win32::Win32Machine, platform::win32::Win32FileSystem,
+                 platform::win32::Win32ProcessStarter, platform::win32::Win32Registry,
+                 platform::word::WordLauncher, platform::win32::Win32ArchiveStore,
+                 platform::win32::Win32MessageBoxes, platform::win32::Win32MainForm>
+        program_;
 };
 
 }  // namespace pravelo::app

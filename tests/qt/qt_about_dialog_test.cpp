@@ -10,8 +10,11 @@
 
 #include "platform/qt/qt_main_form.h"
 #include "platform/qt/qt_message_boxes.h"
+#include "platform/support/window_layout.h"
 #include "qt_test_support.h"
 
+namespace layout = pravelo::platform::layout;
+namespace about = pravelo::platform::layout::about;
 using pravelo::platform::MessageIcon;
 using pravelo::platform::qt::QtAboutDialog;
 using pravelo::platform::qt::QtMainForm;
@@ -82,15 +85,20 @@ QtAboutDialog* AboutDialogTest::openAbout() {
 void AboutDialogTest::layout_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("pixels");
-    QTest::newRow("picIcon") << "picIcon" << QRect(16, 16, 32, 44);
-    QTest::newRow("cmdOK") << "cmdOK" << QRect(283, 223, 84, 23);
-    QTest::newRow("cmdSysInfo") << "cmdSysInfo" << QRect(284, 253, 83, 23);
-    QTest::newRow("lblDescription") << "lblDescription" << QRect(70, 75, 259, 126);
-    QTest::newRow("lblTitle") << "lblTitle" << QRect(70, 8, 259, 32);
-    QTest::newRow("lblVersion") << "lblVersion" << QRect(70, 44, 259, 15);
-    QTest::newRow("lblDisclaimer") << "lblDisclaimer" << QRect(24, 232, 242, 39);
-    QTest::newRow("grey line") << "Line1_1" << QRect(8, 216, 371, 1);
-    QTest::newRow("white line") << "Line1_0" << QRect(7, 216, 370, 2);
+    // Layout twips divided by 15; a line's ends each rounded to the nearest pixel.
+    for (const layout::Control* c :
+         {&about::picIcon, &about::cmdOK, &about::cmdSysInfo, &about::lblDescription,
+          &about::lblTitle, &about::lblVersion, &about::lblDisclaimer}) {
+        const layout::Twips& at = c->place;
+        QTest::newRow(c->name) << c->name
+                               << QRect(at.left / 15, at.top / 15, at.width / 15, at.height / 15);
+    }
+    for (const about::Line* line : {&about::Line1_1, &about::Line1_0}) {
+        const int left = qRound(line->left / 15.0);
+        QTest::newRow(line->name) << line->name
+                                  << QRect(left, line->top / 15, qRound(line->right / 15.0) - left,
+                                           line->width);
+    }
 }
 
 void AboutDialogTest::layout() {
@@ -124,7 +132,7 @@ void AboutDialogTest::separatorLinesMeet() {
 void AboutDialogTest::windowAndTexts() {
     QtAboutDialog* dialog = openAbout();
     QVERIFY(dialog);
-    QCOMPARE(dialog->size(), QSize(382, 280));
+    QCOMPARE(dialog->size(), QSize(about::ClientArea.width / 15, about::ClientArea.height / 15));
     QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
     QVERIFY(
         !(dialog->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));

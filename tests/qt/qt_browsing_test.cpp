@@ -22,6 +22,7 @@ using pravelo::platform::qt::DriveList;
 using pravelo::platform::qt::FileList;
 using pravelo::platform::qt::FolderList;
 using pravelo::platform::qt::QtMainForm;
+using pravelo::qttest::handleQueuedEvents;
 using pravelo::qttest::RecordingEvents;
 using pravelo::qttest::RecordingMessageBoxes;
 
@@ -236,14 +237,14 @@ void BrowsingTest::folderDoubleClickChangesFolderOnce() {
     QCOMPARE(QString::fromStdString(form_->Dir1().path()),
              QDir::cleanPath(temp_.path() + "/Breve"));
     QCOMPARE(childFolders(tree), QStringList{"2024"});
-    QTest::qWait(50);
+    handleQueuedEvents();
     QCOMPARE(events_.raised, QStringList{"Dir1_Change"});
 
     // The current folder itself: nothing changes.
     QTreeWidgetItem* current = tree->currentItem();
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {},
                        tree->visualItemRect(current).center());
-    QTest::qWait(50);
+    handleQueuedEvents();
     QCOMPARE(events_.raised, QStringList{"Dir1_Change"});
 
     // Up the chain by its parent link.

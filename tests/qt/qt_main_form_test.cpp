@@ -27,6 +27,7 @@ using pravelo::platform::qt::QtMainForm;
 namespace layout = pravelo::platform::layout;
 using pravelo::qttest::RecordingEvents;
 using pravelo::qttest::RecordingMessageBoxes;
+using pravelo::qttest::settle;
 
 class MainFormTest : public QObject {
     Q_OBJECT
@@ -101,7 +102,7 @@ void MainFormTest::controlsSitAtTheirLayoutPositions_data() {
         QTest::newRow(c->name) << c->name
                                << QRect(at.left / 15, at.top / 15, at.width / 15, at.height / 15);
     }
-    QTest::newRow("Line1") << "Line1" << QRect(0, 0, 496, 1);
+    QTest::newRow("Line1") << "Line1" << QRect(0, 0, layout::Line1Right / 15, 1);
 }
 
 void MainFormTest::controlsSitAtTheirLayoutPositions() {
@@ -180,9 +181,10 @@ void MainFormTest::statusBarPanels() {
     auto* date = control<QLabel>("StatusPanel2");
     auto* time = control<QLabel>("StatusPanel3");
     // Hovering a panel shows its tip.
-    const QList<QPair<QLabel*, QString>> tips{{panel1, QStringLiteral("Hmm")},
-                                              {date, QStringLiteral("Dato")},
-                                              {time, QStringLiteral("Tid")}};
+    const QList<QPair<QLabel*, QString>> tips{
+        {panel1, QString::fromUtf8(layout::TextPanel.toolTip)},
+        {date, QString::fromUtf8(layout::DatePanel.toolTip)},
+        {time, QString::fromUtf8(layout::TimePanel.toolTip)}};
     for (const auto& [panel, tip] : tips) {
         QCOMPARE(panel->toolTip(), tip);
         const QPoint inside = panel->rect().center();
@@ -319,7 +321,7 @@ void MainFormTest::enterPressesOnlyAFocusedButton() {
         QTest::keyClick(widget, Qt::Key_Enter, Qt::KeypadModifier);
         QTest::keyClick(widget, Qt::Key_Escape);
     }
-    QTest::qWait(200);  // an access-key click would arrive by now
+    QVERIFY(settle(*form_));
     QCOMPARE(events_.raised, QStringList());
     QVERIFY(form_->isVisible());
 

@@ -1,5 +1,10 @@
 #include "qt_test_support.h"
 
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QtTest>
+#include <algorithm>
+
 namespace pravelo::qttest {
 
 void RecordingEvents::Command1_Click() {
@@ -20,6 +25,22 @@ void RecordingAboutEvents::Form_Load() {
 void RecordingAboutEvents::cmdOK_Click() {
     log_ << "cmdOK_Click";
     form_.unload();
+}
+
+void handleQueuedEvents() {
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+}
+
+bool noClickInFlight(const QWidget& window) {
+    const auto buttons = window.findChildren<QAbstractButton*>();
+    return std::none_of(buttons.begin(), buttons.end(),
+                        [](const QAbstractButton* button) { return button->isDown(); });
+}
+
+bool settle(const QWidget& window) {
+    handleQueuedEvents();
+    return QTest::qWaitFor([&window] { return noClickInFlight(window); });
 }
 
 }  // namespace pravelo::qttest

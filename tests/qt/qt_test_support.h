@@ -57,6 +57,17 @@ struct ShownMessage {
     std::string title;
 };
 
+// Handles every event already queued, so that what they would do is done.
+void handleQueuedEvents();
+
+// Whether no access-key click is on its way: a button so clicked stays down
+// until its click arrives.
+bool noClickInFlight(const QWidget& window);
+
+// Handles what is queued and waits for the access-key clicks on their way;
+// false when they did not arrive within the deadline.
+bool settle(const QWidget& window);
+
 class RecordingMessageBoxes : public platform::MessageBoxes {
   public:
     std::vector<ShownMessage> shown;

@@ -10,37 +10,70 @@
 #include <chrono>
 #include <functional>
 #include <stdexcept>
-#include <thread>
 
 #include "platform/qt/qt_main_form.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "qt_test_support.h"
+#include "wait_until.h"
 
 using pravelo::platform::MessageIcon;
 using pravelo::platform::qt::QtMainForm;
 using pravelo::platform::qt::QtMessageBoxes;
+using pravelo::qttest::noClickInFlight;
 using pravelo::qttest::RecordingEvents;
 using pravelo::qttest::RecordingMessageBoxes;
+using pravelo::qttest::settle;
+using pravelo::testing::Latch;
+using pravelo::testing::waitUntil;
 using namespace std::chrono_literals;
 
 namespace {
+
+constexpr auto kDeadline = 10s;
 
 // A run command that keeps the window waiting the way a batch does.
 class BatchEvents : public RecordingEvents {
   public:
     QtMainForm* form = nullptr;
-    std::function<void()> work = [] { std::this_thread::sleep_for(600ms); };
+    std::function<void()> work = [] {};
     void Command1_Click() override {
         raised << "Command1_Click";
         form->waitFor(work);
     }
 };
 
-// Waits on the worker thread until the condition holds, or gives up.
-bool eventually(const std::function<bool()>& condition) {
-    for (int i = 0; i < 500 && !condition(); ++i) std::this_thread::sleep_for(10ms);
-    return condition();
-}
+// Work that lasts until an action, run on the window's thread during the wait,
+// has been handled there, the access-key clicks it started included.
+class ActionDuringWork {
+  public:
+    ActionDuringWork(QWidget& window, std::function<void()> action)
+        : window_(window), action_(std::move(action)) {
+        settling_.setInterval(10);
+        QObject::connect(&settling_, &QTimer::timeout, [this] {
+            if (!noClickInFlight(window_)) return;
+            settling_.stop();
+            handled_.open();
+        });
+    }
+    // The work, on the worker thread.
+    void operator()() {
+        QMetaObject::invokeMethod(
+            &window_,
+            [this] {
+                action_();
+                settling_.start();
+            },
+            Qt::QueuedConnection);
+        handled_.wait(kDeadline);
+    }
+    bool handled() { return handled_.isOpen(); }
+
+  private:
+    QWidget& window_;
+    std::function<void()> action_;
+    QTimer settling_;
+    Latch handled_;
+};
 
 }  // namespace
 
@@ -69,10 +102,11 @@ class WaitTest : public QObject {
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_));
     }
-    // Runs the action from the event loop while the window waits for slow work.
+    // Runs the action from the event loop while the window waits for work.
     void duringTheWait(const std::function<void()>& action) {
-        QTimer::singleShot(100, form_, action);
-        form_->waitFor([] { std::this_thread::sleep_for(500ms); });
+        ActionDuringWork work(*form_, action);
+        form_->waitFor([&] { work(); });
+        QVERIFY(work.handled());
     }
 
     QtMainForm* form_ = nullptr;
@@ -97,7 +131,7 @@ void WaitTest::cleanup() {
 void WaitTest::inputDuringABatchNeverActsAfterIt() {
     showAndActivate();
     auto* text1 = control<QLineEdit>("Text1");
-    QTimer::singleShot(150, form_, [&] {
+    ActionDuringWork inputs(*form_, [&] {
         QTest::keyClick(form_, Qt::Key_K, Qt::AltModifier);
         QTest::keyClick(form_, Qt::Key_K, Qt::AltModifier);
         QTest::keyClick(form_, Qt::Key_K, Qt::ControlModifier);
@@ -111,10 +145,13 @@ void WaitTest::inputDuringABatchNeverActsAfterIt() {
         control("Command2")->setFocus();
         QTest::keyClick(control("Command2"), Qt::Key_Space);
     });
+    events_.work = [&] { inputs(); };
     QTest::keyClick(form_, Qt::Key_K, Qt::AltModifier);
     // The first Alt+K's click arrives a moment later and starts the one batch.
     QTRY_COMPARE(events_.raised, QStringList{"Command1_Click"});
-    QTest::qWait(400);  // an access-key click queued during the batch would arrive by now
+    QVERIFY(inputs.handled());
+    // An access-key click queued during the batch would arrive now.
+    QVERIFY(settle(*form_));
     QCOMPARE(events_.raised, QStringList{"Command1_Click"});
     QCOMPARE(text1->text(), QString());
     QVERIFY(form_->aboutDialog() == nullptr);
@@ -148,7 +185,7 @@ void WaitTest::paintsAndTimersGoOnDuringTheWait() {
     timer.start();
 
     bool seen = false;
-    form_->waitFor([&] { seen = eventually([&] { return ticks >= 5 && paints >= 3; }); });
+    form_->waitFor([&] { seen = waitUntil([&] { return ticks >= 5 && paints >= 3; }, kDeadline); });
     QVERIFY2(seen, qPrintable(QStringLiteral("ticks %1, paints %2").arg(ticks).arg(paints)));
 }
 
@@ -173,7 +210,7 @@ void WaitTest::closeRequestsAreHeldUntilTheWaitEnds() {
     QVERIFY(form_->closePending());
     QVERIFY(form_->isVisible());
     QCOMPARE(form_->StatusPanel1().text(), std::string("Lukker, når dette dokument er færdigt …"));
-    QTest::qWait(200);
+    QVERIFY(settle(*form_));
     // The logic's own close handlers are not run under the batch; it closes when it returns.
     QCOMPARE(events_.raised, QStringList());
     QVERIFY(form_->isVisible());

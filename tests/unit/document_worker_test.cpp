@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "common/commen_functions.h"
 #include "fake_platform.h"
 #include "settings/settings.h"
@@ -9,6 +12,35 @@ namespace pravelo {
 namespace {
 
 using Calls = std::vector<std::string>;
+
+// How the office instance is set up: hidden and quiet for a run, visible to hand over.
+bool isInstanceSetting(const std::string& call) {
+    for (const char* setting : {"visible:", "screen:", "spelling:", "grammar:"}) {
+        if (call.starts_with(setting)) return true;
+    }
+    return false;
+}
+
+// The calls that touch the document and the instance's life, in their order.
+Calls lifecycle(const Calls& calls) {
+    Calls kept;
+    std::copy_if(calls.begin(), calls.end(), std::back_inserter(kept),
+                 [](const std::string& call) { return !isInstanceSetting(call); });
+    return kept;
+}
+
+// The instance settings made between two calls (to the end where `to` is empty), in any order.
+Calls settingsBetween(const Calls& calls, const std::string& from, const std::string& to) {
+    const auto begin = std::find(calls.begin(), calls.end(), from);
+    const auto end = std::find(begin, calls.end(), to);
+    Calls made;
+    std::copy_if(begin, end, std::back_inserter(made), isInstanceSetting);
+    std::sort(made.begin(), made.end());
+    return made;
+}
+
+const Calls kHidden{"grammar:0", "screen:0", "spelling:0", "visible:0"};
+const Calls kShown{"grammar:1", "screen:1", "spelling:1", "visible:1"};
 
 class DocumentWorkerTest : public ::testing::Test {
   protected:
@@ -27,9 +59,12 @@ class DocumentWorkerTest : public ::testing::Test {
 
 TEST_F(DocumentWorkerTest, EditRunsTheStepsInOrderAndQuits) {
     EXPECT_TRUE(worker.ProcessDocument(doc, "RunMakro"));
-    EXPECT_EQ(fake.office.calls,
-              (Calls{"start", "visible:0", "screen:0", "spelling:0", "grammar:0", "open:" + doc,
-                     "run:RetDok", "active", "close:-1:" + doc, "quit"}));
+    const Calls& calls = fake.office.calls;
+    EXPECT_EQ(lifecycle(calls),
+              (Calls{"start", "open:" + doc, "run:RetDok", "active", "close:-1:" + doc, "quit"}));
+    // Hidden and quiet before the document opens, and nothing set after.
+    EXPECT_EQ(settingsBetween(calls, "start", "open:" + doc), kHidden);
+    EXPECT_EQ(settingsBetween(calls, "start", ""), kHidden);
     EXPECT_EQ(fake.office.running, 0);
     EXPECT_EQ(log(), "");
 }
@@ -37,13 +72,13 @@ TEST_F(DocumentWorkerTest, EditRunsTheStepsInOrderAndQuits) {
 TEST_F(DocumentWorkerTest, MacroNameIsReadAtRunTime) {
     settings.SetMacroName("  Andet.Navn ");
     worker.ProcessDocument(doc, "RunMakro");
-    EXPECT_EQ(fake.office.calls[6], "run:  Andet.Navn ");
+    EXPECT_EQ(lifecycle(fake.office.calls).at(2), "run:  Andet.Navn ");
 }
 
 TEST_F(DocumentWorkerTest, TheDocumentActiveAfterTheMacroIsTheOneSaved) {
     fake.office.activeAfterMacro = "/tmp/andet.doc";
     EXPECT_TRUE(worker.ProcessDocument(doc, "RunMakro"));
-    EXPECT_EQ(fake.office.calls[8], "close:-1:/tmp/andet.doc");
+    EXPECT_EQ(lifecycle(fake.office.calls).at(4), "close:-1:/tmp/andet.doc");
 }
 
 TEST_F(DocumentWorkerTest, EachFailurePointLogsOneLineAndQuitsOnce) {
@@ -92,9 +127,11 @@ TEST_F(DocumentWorkerTest, TwoFailuresInOneCallGiveTwoLines) {
 
 TEST_F(DocumentWorkerTest, OpenHandsAVisibleInstanceOver) {
     EXPECT_TRUE(worker.ProcessDocument(doc, "RunDokument"));
-    EXPECT_EQ(fake.office.calls,
-              (Calls{"start", "visible:0", "screen:0", "spelling:0", "grammar:0", "open:" + doc,
-                     "visible:1", "screen:1", "spelling:1", "grammar:1"}));
+    const Calls& calls = fake.office.calls;
+    EXPECT_EQ(lifecycle(calls), (Calls{"start", "open:" + doc}));
+    // Hidden while the document opens, shown once it is open.
+    EXPECT_EQ(settingsBetween(calls, "start", "open:" + doc), kHidden);
+    EXPECT_EQ(settingsBetween(calls, "open:" + doc, ""), kShown);
     EXPECT_EQ(fake.office.handedOver, 1);
     EXPECT_TRUE(worker.ProcessDocument(doc, "RunDokument"));
     EXPECT_EQ(fake.office.handedOver, 2);

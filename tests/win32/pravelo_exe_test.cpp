@@ -9,6 +9,7 @@
 
 #include "platform/win32/text_convert.h"
 #include "platform/win32/win32_main_form.h"
+#include "wait_until.h"
 #include "win32_test_support.h"
 #include "word_record.h"
 
@@ -18,6 +19,7 @@ namespace {
 using Form = platform::win32::Win32MainForm;
 using platform::win32::testing::readBytes;
 using platform::win32::testing::writeBytes;
+using testing::waitUntil;
 
 struct FindWindowOf {
     DWORD pid;
@@ -49,16 +51,6 @@ std::string textOf(HWND control) {
         SendMessageW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(copied));
     return platform::win32::fromWide(text);
-}
-
-template <typename Condition>
-bool waitUntil(Condition condition, std::chrono::seconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
 }
 
 // Pravelo.exe copied into a fresh folder (its settings file and log go beside

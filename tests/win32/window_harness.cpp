@@ -30,12 +30,8 @@ WindowHarness::WindowHarness(platform::OfficeLauncher* realOffice)
     machine.exeFolder = root / "program";
     machine.cwd = root / "dokumenter";
     CreateDirectoryW(toWide(machine.exeFolder).c_str(), nullptr);
-    form.setMachine(&machine);
-    form.setEvents(&window);
+    logic.connect(form, machine);
     form.setMessageBoxes(&messages);
-    form.setAboutFactory([this](platform::AboutForm& dialog) {
-        return std::make_unique<about::frmAbout>(dialog, platform);
-    });
 }
 
 void WindowHarness::addDocument(const std::string& name) {

@@ -4,15 +4,11 @@
 
 #include <string>
 
-#include "about/frm_about.h"
-#include "common/commen_functions.h"
+#include "app/program_logic.h"
 #include "fake_platform.h"
-#include "main_window/frm_list_mine_filer.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_main_form.h"
-#include "settings/settings.h"
 #include "win32_test_support.h"
-#include "word_engine/doo_with_file.h"
 
 namespace pravelo::testing {
 
@@ -63,10 +59,9 @@ struct WindowHarness {
     platform::VersionRecord version = platform::programVersionRecord();
     platform::Platform platform{version, machine, files,     messages,
                                 form,    office,  processes, registry};
-    common::CommenFunctions common{platform};
-    settings::Settings settings{platform, common};
-    word_engine::DooWithFile worker{platform, settings};
-    main_window::frmListMineFiler window{platform, settings, common, worker};
+    app::ProgramLogic logic{platform};
+    settings::Settings& settings = logic.settings;
+    main_window::frmListMineFiler& window = logic.window;
 };
 
 }  // namespace pravelo::testing

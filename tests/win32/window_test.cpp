@@ -12,6 +12,7 @@
 #include "platform/win32/text_convert.h"
 #include "platform/win32/win32_about_dialog.h"
 #include "platform/word/word_launcher.h"
+#include "wait_until.h"
 #include "window_harness.h"
 
 namespace pravelo::testing {
@@ -372,10 +373,15 @@ TEST_F(Win32Window, WithoutWordEachDocumentFailsCleanly) {
 class ClosingOffice : public fakes::FakeOffice {
   public:
     HWND window = nullptr, macroBox = nullptr;
+    const platform::MainForm* form = nullptr;
+    bool closeHeld = false;
     std::unique_ptr<platform::OfficeApplication> startNew() override {
         PostMessageW(macroBox, WM_CHAR, L'x', 0);
         PostMessageW(window, WM_CLOSE, 0, 0);
-        Sleep(500);  // the window keeps answering meanwhile
+        // The window keeps answering meanwhile: it takes the close, after the typing.
+        // Asked as the batch asks it between documents.
+        closeHeld = pravelo::testing::waitUntil([this] { return form->closePending(); },
+                                                std::chrono::seconds(10));
         return FakeOffice::startNew();
     }
 };
@@ -388,8 +394,10 @@ TEST_F(Win32Window, CloseDuringARunWaitsForTheDocumentThenCloses) {
     closing.start();
     office.window = closing.form.window();
     office.macroBox = closing.control(Form::IdText1);
+    office.form = &closing.form;
     SendMessageW(closing.control(Form::IdFile1), LB_SETSEL, TRUE, -1);
     click(closing, Form::IdCommand1);
+    EXPECT_TRUE(office.closeHeld);
     // The first document was finished, the second never started, the window is gone.
     EXPECT_EQ(std::count(office.calls.begin(), office.calls.end(), std::string("quit")), 1);
     EXPECT_FALSE(IsWindow(closing.form.window()));
@@ -442,15 +450,15 @@ TEST_F(Win32Window, AboutDialogIsModelessAndOneAtATime) {
               "Version 1.3.7");
     EXPECT_EQ(platform::win32::windowText(about->control(Win32AboutDialog::IdTitle)), "Pravelo");
     EXPECT_EQ(platform::win32::windowText(about->control(Win32AboutDialog::IdDescription)),
-              Win32AboutDialog::descriptionText());
-    EXPECT_EQ(toWide(Win32AboutDialog::descriptionText()).size(), 323u);
+              layout::about::Description);
+    EXPECT_EQ(toWide(layout::about::Description).size(), 323u);
     RECT client{};
     GetClientRect(about->window(), &client);
-    EXPECT_EQ(show(client), show(twipsRect(0, 0, 5730, 4200)));
+    EXPECT_EQ(show(client), show(twipsRect(layout::about::ClientArea)));
     EXPECT_EQ(show(clientRectOf(about->control(Win32AboutDialog::IdOK))),
-              show(twipsRect(4245, 3345, 1260, 345)));
+              show(twipsRect(layout::about::cmdOK.place)));
     EXPECT_EQ(show(clientRectOf(about->control(Win32AboutDialog::IdSysInfo))),
-              show(twipsRect(4260, 3795, 1245, 345)));
+              show(twipsRect(layout::about::cmdSysInfo.place)));
     EXPECT_EQ(GetWindow(about->window(), GW_OWNER), h.form.window());
     shot(about->window(), "about");
 

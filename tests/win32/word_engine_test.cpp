@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "common/commen_functions.h"
 #include "fake_platform.h"
@@ -83,6 +84,16 @@ class WordEngine : public ::testing::Test {
         const auto order = testing::wordProcessesInOrder(record);
         return process < order.size() ? testing::readWordRecord(record)[order[process]] : Calls{};
     }
+    // The calls without the fetches of the collections on the way, which may come
+    // whenever they are needed; the active document is fetched after the macro.
+    static Calls withoutFetches(const Calls& calls) {
+        Calls kept;
+        std::copy_if(calls.begin(), calls.end(), std::back_inserter(kept),
+                     [](const std::string& call) {
+                         return call != "Application.Options" && call != "Application.Documents";
+                     });
+        return kept;
+    }
     static std::string opened(const std::string& path) {
         return "Documents.Open \"" + path +
                "\", ConfirmConversions:=False, AddToRecentFiles:=False, PasswordDocument:=\"" +
@@ -109,34 +120,33 @@ TEST_F(WordEngine, EachDocumentIsEditedInANewWordWithTheCallsInOrder) {
     EXPECT_TRUE(worker.ProcessDocument(second, "RunMakro"));
 
     const auto calls = callsOf(0);
-    EXPECT_EQ(calls, (Calls{"start",
-                            "Application.Visible = False",
-                            "Application.ScreenUpdating = False",
-                            "Application.Options",
-                            "Options.CheckSpellingAsYouType",
-                            "Options.CheckSpellingAsYouType = False",
-                            "Options.CheckGrammarAsYouType",
-                            "Options.CheckGrammarAsYouType = False",
-                            "Application.DisplayAlerts = 0",
-                            "Application.AutomationSecurity = 3",
-                            "Application.Documents",
-                            opened(first),
-                            "Application.AutomationSecurity = 1",
-                            "Document.FullName",
-                            "Document.ReadOnly",
-                            "Application.ActiveDocument",
-                            "Document.FullName",
-                            "Application.Run \"RetDok\"",
-                            "Document.Close SaveChanges:=-1, OriginalFormat:=1",
-                            "Documents.Count",
-                            "Options.CheckSpellingAsYouType = True",
-                            "Options.CheckGrammarAsYouType = True",
-                            "Application.NormalTemplate",
-                            "Template.Saved = True",
-                            "Application.Quit",
-                            "exit"}));
+    EXPECT_EQ(withoutFetches(calls), (Calls{"start",
+                                            "Application.Visible = False",
+                                            "Application.ScreenUpdating = False",
+                                            "Options.CheckSpellingAsYouType",
+                                            "Options.CheckSpellingAsYouType = False",
+                                            "Options.CheckGrammarAsYouType",
+                                            "Options.CheckGrammarAsYouType = False",
+                                            "Application.DisplayAlerts = 0",
+                                            "Application.AutomationSecurity = 3",
+                                            opened(first),
+                                            "Application.AutomationSecurity = 1",
+                                            "Document.FullName",
+                                            "Document.ReadOnly",
+                                            "Application.ActiveDocument",
+                                            "Document.FullName",
+                                            "Application.Run \"RetDok\"",
+                                            "Document.Close SaveChanges:=-1, OriginalFormat:=1",
+                                            "Documents.Count",
+                                            "Options.CheckSpellingAsYouType = True",
+                                            "Options.CheckGrammarAsYouType = True",
+                                            "Application.NormalTemplate",
+                                            "Template.Saved = True",
+                                            "Application.Quit",
+                                            "exit"}));
     EXPECT_EQ(testing::wordProcessesInOrder(record).size(), 2u);
-    EXPECT_EQ(callsOf(1).at(11), opened(second));
+    const Calls next = callsOf(1);
+    EXPECT_NE(std::find(next.begin(), next.end(), opened(second)), next.end());
     EXPECT_EQ(readBytes(first), "indhold\r\nMakro RetDok\r\n");
     EXPECT_EQ(readBytes(second), "indhold\r\nMakro RetDok\r\n");
     EXPECT_EQ(log(), "");

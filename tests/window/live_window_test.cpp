@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "office_fixture.h"
+#include "wait_until.h"
 
 extern char** environ;
 
@@ -114,22 +115,21 @@ class Desktop {
         const std::uint32_t stamp = ++stamp_;
         const auto sent = Clock::now();
         sendProtocol(window, ping_, stamp);
-        while (Clock::now() - sent < limit) {
-            xcb_generic_event_t* event = xcb_poll_for_event(connection_);
-            if (event == nullptr) {
-                std::this_thread::sleep_for(2ms);
-                continue;
+        const auto answered = [&] {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(connection_)) {
+                bool answer = false;
+                if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
+                    const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
+                    answer = message->window == root_ && message->data.data32[0] == ping_ &&
+                             message->data.data32[1] == stamp;
+                }
+                free(event);
+                if (answer) return true;
             }
-            bool answer = false;
-            if ((event->response_type & 0x7f) == XCB_CLIENT_MESSAGE) {
-                const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
-                answer = message->window == root_ && message->data.data32[0] == ping_ &&
-                         message->data.data32[1] == stamp;
-            }
-            free(event);
-            if (answer) return std::chrono::duration_cast<milliseconds>(Clock::now() - sent);
-        }
-        return std::nullopt;
+            return false;
+        };
+        if (!testing::waitUntil(answered, limit)) return std::nullopt;
+        return std::chrono::duration_cast<milliseconds>(Clock::now() - sent);
     }
 
   private:
@@ -295,16 +295,11 @@ class Program {
     }
     // The exit status once the program has ended within the limit.
     std::optional<int> waitForExit(std::chrono::seconds limit) {
-        const auto until = Clock::now() + limit;
-        while (Clock::now() < until) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = 0;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(50ms);
-        }
-        return std::nullopt;
+        int status = 0;
+        if (!testing::waitUntil([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, limit))
+            return std::nullopt;
+        pid_ = 0;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     }
 
   private:
@@ -340,13 +335,11 @@ struct Pings {
 // list to the file list, select every document, run. 0 when no window showed.
 xcb_window_t startBatchOverAll(Desktop& desktop, const Program& program) {
     xcb_window_t window = 0;
-    for (int i = 0; i < 200 && window == 0; ++i) {
-        std::this_thread::sleep_for(50ms);
-        window = desktop.windowOf(program.pid());
-    }
-    if (window == 0) return 0;
+    if (!testing::waitUntil([&] { return (window = desktop.windowOf(program.pid())) != 0; }, 10s))
+        return 0;
     desktop.focus(window);
-    std::this_thread::sleep_for(500ms);
+    // Its answer to a ping comes after it has handled the focus sent before.
+    if (!desktop.ping(window, 10000ms)) return 0;
     desktop.key(window, kTab, 0);
     desktop.key(window, kTab, 0);
     desktop.key(window, kA, kControl);
@@ -426,8 +419,8 @@ TEST(LiveWindowTest, AnswersTheDesktopDuringABatchIgnoresASecondRunAndClosesAfte
     ASSERT_TRUE(status.has_value()) << "the program did not end after the document in hand";
     EXPECT_EQ(*status, 0);
     EXPECT_TRUE(program.offices().empty());
-    for (int i = 0; i < 100 && !program.hosts().empty(); ++i) std::this_thread::sleep_for(50ms);
-    EXPECT_TRUE(program.hosts().empty()) << "the office host outlived the program";
+    EXPECT_TRUE(testing::waitUntil([&] { return program.hosts().empty(); }, 5s))
+        << "the office host outlived the program";
     EXPECT_EQ(closing.unanswered, 0);
 
     // The document in hand is the first one not yet saved when the close came.
@@ -498,13 +491,19 @@ TEST(LiveWindowTest, ASecondProgramStartedDuringABatchLeavesTheFirstAtWork) {
 // socket or lock file is left, and the document is as it was.
 TEST(LiveWindowTest, KilledDuringABatchLeavesNothingBehind) {
     testing::TempFolder root;
+    // The macro leaves this file when it has begun its endless loop.
+    const fs::path macroRuns = root.path() / "makroen-koerer";
     testing::writeUserProfile(root.path() / "home/.config/libreoffice/4/user",
                               {{"Standard",
                                 {{"Module1",
                                   "Sub Maerk\n"
                                   "    ThisComponent.getText().getStart().setString(\"HALV \")\n"
-                                  "    Do\n    Loop\n"
-                                  "End Sub\n"}}}});
+                                  "    Open \"" +
+                                      macroRuns.string() +
+                                      "\" For Output As #1\n"
+                                      "    Close #1\n"
+                                      "    Do\n    Loop\n"
+                                      "End Sub\n"}}}});
     const fs::path folder = root.path() / "dokumenter";
     fs::create_directories(folder);
     const fs::path document = folder / "brev.doc";
@@ -521,7 +520,9 @@ TEST(LiveWindowTest, KilledDuringABatchLeavesNothingBehind) {
     ASSERT_TRUE(batch.until(
         desktop, window, [&] { return fs::exists(lock); }, 60s))
         << "the document was never opened";
-    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(batch.until(
+        desktop, window, [&] { return fs::exists(macroRuns); }, 30s))
+        << "the macro never ran";
     const pid_t pid = program.pid();
     ::kill(pid, SIGKILL);
     ASSERT_TRUE(program.waitForExit(10s).has_value());
@@ -543,7 +544,7 @@ TEST(LiveWindowTest, KilledDuringABatchLeavesNothingBehind) {
                 found += entry.path().string() + "; ";
         return found;
     };
-    for (int i = 0; i < 150 && !leftovers().empty(); ++i) std::this_thread::sleep_for(100ms);
+    testing::waitUntil([&] { return leftovers().empty(); }, 15s);
     EXPECT_EQ(leftovers(), "");
     EXPECT_TRUE(readBytes(document) == original) << "the document was changed";
 }

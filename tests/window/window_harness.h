@@ -6,14 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "about/frm_about.h"
-#include "common/commen_functions.h"
+#include "app/program_logic.h"
 #include "fake_platform.h"
-#include "main_window/frm_list_mine_filer.h"
 #include "platform/posix/posix_file_system.h"
 #include "platform/qt/qt_main_form.h"
-#include "settings/settings.h"
-#include "word_engine/doo_with_file.h"
 
 namespace pravelo::testing {
 
@@ -26,12 +22,8 @@ struct WindowHarness {
         machine.cwd = (root.path() + "/dokumenter").toStdString();
         QDir().mkpath(QString::fromStdString(machine.exeFolder));
         QDir().mkpath(QString::fromStdString(machine.cwd));
-        form.setMachine(&machine);
-        form.setEvents(&window);
+        logic.connect(form, machine);
         form.setMessageBoxes(&messages);
-        form.setAboutFactory([this](platform::AboutForm& dialog) {
-            return std::make_unique<about::frmAbout>(dialog, platform);
-        });
     }
 
     void addDocument(const std::string& name, const std::string& content = "x") {
@@ -52,10 +44,9 @@ struct WindowHarness {
     platform::VersionRecord version = platform::programVersionRecord();
     platform::Platform platform{version, machine, files,     messages,
                                 form,    office,  processes, registry};
-    common::CommenFunctions common{platform};
-    settings::Settings settings{platform, common};
-    word_engine::DooWithFile worker{platform, settings};
-    main_window::frmListMineFiler window{platform, settings, common, worker};
+    app::ProgramLogic logic{platform};
+    settings::Settings& settings = logic.settings;
+    main_window::frmListMineFiler& window = logic.window;
 };
 
 }  // namespace pravelo::testing

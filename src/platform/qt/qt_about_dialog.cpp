@@ -16,8 +16,7 @@ namespace pravelo::platform::qt {
 
 namespace {
 
-constexpr int kClientWidth = 382;
-constexpr int kClientHeight = 280;
+namespace about = layout::about;
 
 void setTextColor(QWidget* widget, const QColor& color) {
     QPalette palette = widget->palette();
@@ -25,15 +24,16 @@ void setTextColor(QWidget* widget, const QColor& color) {
     widget->setPalette(palette);
 }
 
-QFrame* makeLine(QWidget* parent, const char* name, const QColor& color, const QRect& rect) {
+QFrame* makeLine(QWidget* parent, const about::Line& described) {
     auto* line = new QFrame(parent);
-    line->setObjectName(QLatin1String(name));
+    line->setObjectName(QLatin1String(described.name));
     line->setFrameShape(QFrame::NoFrame);
     line->setAutoFillBackground(true);
     QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, color);
+    palette.setColor(QPalette::Window, QColor(described.grey, described.grey, described.grey));
     line->setPalette(palette);
-    line->setGeometry(rect);
+    line->setGeometry(QRect(twips(described.left), twips(described.top),
+                            twips(described.right) - twips(described.left), described.width));
     return line;
 }
 
@@ -47,7 +47,7 @@ QtAboutDialog::QtAboutDialog()
     setAttribute(Qt::WA_DeleteOnClose);
     setFont(dialogFont());
     setWindowIcon(programIcon());
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(twipsRect(about::ClientArea).size());
     createControls();
 }
 
@@ -56,46 +56,41 @@ QtAboutDialog::~QtAboutDialog() = default;
 void QtAboutDialog::createControls() {
     // Created in the layout's order: later controls lie on top.
     picIcon_ = new QLabel(this);
-    picIcon_->setObjectName(QStringLiteral("picIcon"));
+    picIcon_->setObjectName(QLatin1String(about::picIcon.name));
     picIcon_->setPixmap(aboutLogo());
-    picIcon_->setGeometry(twipsRect(240, 240, 480, 660));
+    picIcon_->setGeometry(twipsRect(about::picIcon.place));
 
-    cmdOK_ = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK_->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK_->setGeometry(twipsRect(4245, 3345, 1260, 345));
+    cmdOK_ = new QPushButton(QString::fromUtf8(about::cmdOK.caption), this);
+    cmdOK_->setObjectName(QLatin1String(about::cmdOK.name));
+    cmdOK_->setGeometry(twipsRect(about::cmdOK.place));
     cmdOK_->setDefault(true);
     connect(cmdOK_, &QPushButton::clicked, this, &QtAboutDialog::onOkClicked);
 
-    cmdSysInfo_ = new QPushButton(QStringLiteral("&System Info..."), this);
-    cmdSysInfo_->setObjectName(QStringLiteral("cmdSysInfo"));
-    cmdSysInfo_->setGeometry(twipsRect(4260, 3795, 1245, 345));
+    cmdSysInfo_ = new QPushButton(QString::fromUtf8(about::cmdSysInfo.caption), this);
+    cmdSysInfo_->setObjectName(QLatin1String(about::cmdSysInfo.name));
+    cmdSysInfo_->setGeometry(twipsRect(about::cmdSysInfo.place));
     // A focused button takes Enter for itself, as on the classic platform;
     // elsewhere Enter goes to OK.
     cmdSysInfo_->setAutoDefault(true);
     connect(cmdSysInfo_, &QPushButton::clicked, this, &QtAboutDialog::onSysInfoClicked);
 
-    makeLine(this, "Line1_1", QColor(128, 128, 128),
-             QRect(twips(120), twips(3240), twips(5684) - twips(120), 1));
+    makeLine(this, about::Line1_1);
 
-    lblDescription_ =
-        makeLabel(this, "lblDescription", descriptionText(), twipsRect(1050, 1125, 3885, 1890));
+    lblDescription_ = makeLabel(this, about::lblDescription);
     lblDescription_->setWordWrap(true);
     setTextColor(lblDescription_, Qt::black);
 
-    lblTitle_ = makeLabel(this, "lblTitle", QStringLiteral("Application Title"),
-                          twipsRect(1050, 120, 3885, 480));
+    lblTitle_ = makeLabel(this, about::lblTitle);
     setTextColor(lblTitle_, Qt::black);
 
     // Drawn over the grey line from the same top edge: the grey shows only
     // where it runs on past the white one's right end.
-    makeLine(this, "Line1_0", Qt::white,
-             QRect(twips(105), twips(3240), twips(5654) - twips(105), 2));
+    makeLine(this, about::Line1_0);
 
-    lblVersion_ =
-        makeLabel(this, "lblVersion", QStringLiteral("Version"), twipsRect(1050, 660, 3885, 225));
+    lblVersion_ = makeLabel(this, about::lblVersion);
 
-    lblDisclaimer_ =
-        makeLabel(this, "lblDisclaimer", disclaimerText(), twipsRect(360, 3480, 3630, 585));
+    lblDisclaimer_ = makeLabel(this, about::lblDisclaimer);
+    lblDisclaimer_->setText(disclaimerText());
     lblDisclaimer_->setWordWrap(true);
     setTextColor(lblDisclaimer_, Qt::black);
 
@@ -106,16 +101,8 @@ void QtAboutDialog::createControls() {
     cmdOK_->setFocus();
 }
 
-QString QtAboutDialog::descriptionText() {
-    return QStringLiteral(
-        "Dette værktøj er bygget til at formaterer flere WORD dokkumenter på en gang ved brug af "
-        "makroer gemt i din lokale NORMAL.DOT Jeg tager ikke ansvar for fejl der måtte opstå på "
-        "grund af dette program. Ødelagte data, bål eller brand garanteres der heller ikke imod. "
-        "Hvis du har spørgsmål, ris eller ros, kan du skrive til mig.");
-}
-
 QString QtAboutDialog::disclaimerText() {
-    return QStringLiteral("Copyright © 2026 Pravelo — ") + toQt(contactAddress());
+    return QString::fromUtf8(about::CopyrightNotice) + toQt(contactAddress());
 }
 
 void QtAboutDialog::setEvents(std::unique_ptr<AboutFormEvents> events) {

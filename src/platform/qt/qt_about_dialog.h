@@ -41,7 +41,6 @@ class QtAboutDialog : public QDialog, public AboutForm {
 
     void reject() override;
 
-    static QString descriptionText();
     static QString disclaimerText();
 
   protected:

@@ -163,7 +163,7 @@ void QtMainForm::createControls() {
     line1_->setFrameShape(QFrame::NoFrame);
     line1_->setAutoFillBackground(true);
     line1_->setBackgroundRole(QPalette::Dark);
-    line1_->setGeometry(0, 0, twips(7440), 1);
+    line1_->setGeometry(0, 0, twips(layout::Line1Right), 1);
 
     label1_ = std::make_unique<QtLabel>(label1Widget_);
     text1_ = std::make_unique<QtLineTextBox>(text1Widget_);
@@ -235,17 +235,17 @@ void QtMainForm::createStatusBar() {
 
     // Messages go into this label, never through showMessage(), which would
     // hide the panel for as long as the message stands.
-    panel1_ = makePanel(bar, "StatusPanel1", QStringLiteral("Hmm"));
+    panel1_ = makePanel(bar, "StatusPanel1", QString::fromUtf8(layout::TextPanel.toolTip));
     panel1_->setText(QStringLiteral("Pravelo — ") + toQt(contactAddress()));
-    panel1_->setMinimumWidth(twips(1040));
+    panel1_->setMinimumWidth(twips(layout::TextPanel.width));
     bar->addWidget(panel1_, 1);
 
-    datePanel_ = makePanel(bar, "StatusPanel2", QStringLiteral("Dato"));
-    datePanel_->setFixedWidth(twips(940));
+    datePanel_ = makePanel(bar, "StatusPanel2", QString::fromUtf8(layout::DatePanel.toolTip));
+    datePanel_->setFixedWidth(twips(layout::DatePanel.width));
     bar->addPermanentWidget(datePanel_);
 
-    timePanel_ = makePanel(bar, "StatusPanel3", QStringLiteral("Tid"));
-    timePanel_->setMinimumWidth(twips(640));
+    timePanel_ = makePanel(bar, "StatusPanel3", QString::fromUtf8(layout::TimePanel.toolTip));
+    timePanel_->setMinimumWidth(twips(layout::TimePanel.width));
     bar->addPermanentWidget(timePanel_);
 
     statusPanel1_ = std::make_unique<QtStatusPanel>(panel1_);

@@ -58,4 +58,9 @@ QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const 
     return label;
 }
 
+QLabel* makeLabel(QWidget* parent, const layout::Control& control) {
+    return makeLabel(parent, control.name, QString::fromUtf8(control.caption),
+                     twipsRect(control.place));
+}
+
 }  // namespace pravelo::platform::qt

@@ -37,6 +37,8 @@ QString displayText(const std::string& text);
 
 // A top-left aligned plain-text label at a fixed place: data never renders as markup.
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, const QRect& rect);
+// The same for a label the layout describes, with its caption.
+QLabel* makeLabel(QWidget* parent, const layout::Control& control);
 
 // The closest we have to the classic 8.25 pt dialog font.
 QFont dialogFont(bool bold = false);

@@ -53,6 +53,13 @@ HWND createControl(HWND parent, const wchar_t* windowClass, const std::string& t
     return control;
 }
 
+HWND createFrom(HWND parent, const wchar_t* windowClass, const layout::Control& control,
+                DWORD style, int id, DWORD exStyle, int height) {
+    const layout::Twips& at = control.place;
+    return createControl(parent, windowClass, control.caption, style, id, at.left, at.top, at.width,
+                         height != 0 ? height : at.height, exStyle);
+}
+
 std::string applicationTitle() {
     return programVersionRecord().productName;
 }

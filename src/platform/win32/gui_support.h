@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/support/window_layout.h"
+
 namespace pravelo::platform::win32 {
 
 // Layouts are drawn in twips, 1440 to the inch: 15 to a pixel at 96 dpi.
@@ -21,6 +23,10 @@ void setWindowText(HWND window, const std::string& utf8);
 // A child control at a place given in twips, in the dialog font.
 HWND createControl(HWND parent, const wchar_t* windowClass, const std::string& text, DWORD style,
                    int id, int left, int top, int width, int height, DWORD exStyle = 0);
+// The same for a control the layout describes, with its caption; a height
+// other than 0 replaces the described one.
+HWND createFrom(HWND parent, const wchar_t* windowClass, const layout::Control& control,
+                DWORD style, int id, DWORD exStyle = 0, int height = 0);
 
 // The product name, the title of every message the window raises itself.
 std::string applicationTitle();

@@ -11,13 +11,16 @@ namespace pravelo::platform::win32 {
 
 namespace {
 
+namespace about = layout::about;
+
 constexpr wchar_t kClassName[] = L"PraveloAbout";
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE;
 
-void drawLine(HDC dc, int dpi, int x1, int x2, int y, int width, COLORREF color) {
-    RECT line{scaled(x1, dpi), scaled(y, dpi), scaled(x2, dpi), scaled(y, dpi) + width};
-    HBRUSH brush = CreateSolidBrush(color);
+void drawLine(HDC dc, int dpi, const about::Line& described) {
+    RECT line{scaled(described.left, dpi), scaled(described.top, dpi), scaled(described.right, dpi),
+              scaled(described.top, dpi) + described.width};
+    HBRUSH brush = CreateSolidBrush(RGB(described.grey, described.grey, described.grey));
     FillRect(dc, &line, brush);
     DeleteObject(brush);
 }
@@ -27,7 +30,7 @@ void drawLine(HDC dc, int dpi, int x1, int x2, int y, int width, COLORREF color)
 Win32AboutDialog::Win32AboutDialog(HWND owner, MessageBoxes* boxes) : owner_(owner), boxes_(boxes) {
     registerWindowClass(kClassName, COLOR_BTNFACE);
     const int dpi = systemDpi();
-    RECT frame{0, 0, scaled(5730, dpi), scaled(4200, dpi)};
+    RECT frame{0, 0, scaled(about::ClientArea.width, dpi), scaled(about::ClientArea.height, dpi)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
     window_ = CreateWindowExW(kExStyle, kClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                               frame.right - frame.left, frame.bottom - frame.top, owner, nullptr,
@@ -43,35 +46,27 @@ Win32AboutDialog::~Win32AboutDialog() = default;
 void Win32AboutDialog::createControls() {
     constexpr DWORD common = WS_VISIBLE | WS_CLIPSIBLINGS;
     // Created in keyboard order: OK, the picture box, System Info, then the labels.
-    createControl(window_, WC_BUTTONW, "OK", common | WS_TABSTOP | BS_DEFPUSHBUTTON, IdOK, 4245,
-                  3345, 1260, 345);
-    HWND picture = createControl(
-        window_, WC_STATICW, "",
-        common | WS_TABSTOP | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY | SS_REALSIZECONTROL, IdPicture,
-        240, 240, 480, 660);
+    createFrom(window_, WC_BUTTONW, about::cmdOK, common | WS_TABSTOP | BS_DEFPUSHBUTTON, IdOK);
+    HWND picture = createFrom(
+        window_, WC_STATICW, about::picIcon,
+        common | WS_TABSTOP | SS_ICON | SS_CENTERIMAGE | SS_NOTIFY | SS_REALSIZECONTROL, IdPicture);
     SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(programIcon()), 0);
     const int dpi = systemDpi();
-    SetWindowPos(picture, nullptr, 0, 0, scaled(480, dpi), scaled(660, dpi),
+    SetWindowPos(picture, nullptr, 0, 0, scaled(about::picIcon.place.width, dpi),
+                 scaled(about::picIcon.place.height, dpi),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    createControl(window_, WC_BUTTONW, "&System Info...", common | WS_TABSTOP | BS_PUSHBUTTON,
-                  IdSysInfo, 4260, 3795, 1245, 345);
+    createFrom(window_, WC_BUTTONW, about::cmdSysInfo, common | WS_TABSTOP | BS_PUSHBUTTON,
+               IdSysInfo);
     constexpr DWORD label = common | SS_LEFT | SS_NOPREFIX;
-    createControl(window_, WC_STATICW, descriptionText(), label, IdDescription, 1050, 1125, 3885,
-                  1890);
-    createControl(window_, WC_STATICW, disclaimerText(), label, IdDisclaimer, 360, 3480, 3630, 585);
-    createControl(window_, WC_STATICW, "Application Title", label, IdTitle, 1050, 120, 3885, 480);
-    createControl(window_, WC_STATICW, "Version", label, IdVersion, 1050, 660, 3885, 225);
-}
-
-std::string Win32AboutDialog::descriptionText() {
-    return "Dette værktøj er bygget til at formaterer flere WORD dokkumenter på en gang ved brug "
-           "af makroer gemt i din lokale NORMAL.DOT Jeg tager ikke ansvar for fejl der måtte opstå "
-           "på grund af dette program. Ødelagte data, bål eller brand garanteres der heller ikke "
-           "imod. Hvis du har spørgsmål, ris eller ros, kan du skrive til mig.";
+    createFrom(window_, WC_STATICW, about::lblDescription, label, IdDescription);
+    setWindowText(createFrom(window_, WC_STATICW, about::lblDisclaimer, label, IdDisclaimer),
+                  disclaimerText());
+    createFrom(window_, WC_STATICW, about::lblTitle, label, IdTitle);
+    createFrom(window_, WC_STATICW, about::lblVersion, label, IdVersion);
 }
 
 std::string Win32AboutDialog::disclaimerText() {
-    return "Copyright © 2026 Pravelo — " + contactAddress();
+    return about::CopyrightNotice + contactAddress();
 }
 
 void Win32AboutDialog::load() {
@@ -180,8 +175,8 @@ LRESULT Win32AboutDialog::handle(UINT message, WPARAM w, LPARAM l) {
             HDC dc = BeginPaint(window_, &paint);
             const int dpi = systemDpi();
             // The grey line first, the wider white one over it.
-            drawLine(dc, dpi, 120, 5684, 3240, 1, RGB(128, 128, 128));
-            drawLine(dc, dpi, 105, 5654, 3240, 2, RGB(255, 255, 255));
+            drawLine(dc, dpi, about::Line1_1);
+            drawLine(dc, dpi, about::Line1_0);
             EndPaint(window_, &paint);
             return 0;
         }

@@ -51,7 +51,6 @@ class Win32AboutDialog : public AboutForm {
     void setVersion(const std::string& text) override;
     void unload() override;
 
-    static std::string descriptionText();
     static std::string disclaimerText();
 
   private:

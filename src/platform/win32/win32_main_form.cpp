@@ -89,13 +89,6 @@ namespace {
 // A drop-down list's height with its list open.
 constexpr int kDropDown = 3000;
 
-HWND createFrom(HWND parent, const wchar_t* windowClass, const layout::Control& control,
-                DWORD style, int id, DWORD exStyle = 0, int height = 0) {
-    const layout::Twips& at = control.place;
-    return createControl(parent, windowClass, control.caption, style, id, at.left, at.top, at.width,
-                         height != 0 ? height : at.height, exStyle);
-}
-
 }  // namespace
 
 void Win32MainForm::createControls() {
@@ -228,14 +221,17 @@ void Win32MainForm::createStatusBar() {
     statusPanel1_ = std::make_unique<Win32StatusPanel>(statusBar_, 0);
     layOutStatusPanels();
     statusPanel1_->setText("Pravelo — " + contactAddress());
-    SendMessageW(statusBar_, SB_SETTIPTEXTW, 0, reinterpret_cast<LPARAM>(L"Hmm"));
-    SendMessageW(statusBar_, SB_SETTIPTEXTW, 1, reinterpret_cast<LPARAM>(L"Dato"));
-    SendMessageW(statusBar_, SB_SETTIPTEXTW, 2, reinterpret_cast<LPARAM>(L"Tid"));
+    const layout::StatusPanel* panels[] = {&layout::TextPanel, &layout::DatePanel,
+                                           &layout::TimePanel};
+    for (int part = 0; part < 3; ++part) {
+        SendMessageW(statusBar_, SB_SETTIPTEXTW, part,
+                     reinterpret_cast<LPARAM>(toWide(panels[part]->toolTip).c_str()));
+    }
 }
 
 void Win32MainForm::layOutStatusPanels() {
     // Panel 3 fits its time text, panel 2 is fixed, panel 1 takes the rest.
-    int timeWidth = scaled(640, dpi_);
+    int timeWidth = scaled(layout::TimePanel.width, dpi_);
     if (machine_ != nullptr) {
         HDC dc = GetDC(statusBar_);
         HGDIOBJ old = SelectObject(dc, dialogFont());
@@ -247,8 +243,9 @@ void Win32MainForm::layOutStatusPanels() {
         timeWidth = std::max(timeWidth, static_cast<int>(size.cx) + scaled(150, dpi_));
     }
     const int width = scaled(kClientWidth, dpi_);
-    const int dateWidth = scaled(940, dpi_);
-    const int first = std::max(scaled(1040, dpi_), width - dateWidth - timeWidth);
+    const int dateWidth = scaled(layout::DatePanel.width, dpi_);
+    const int first =
+        std::max(scaled(layout::TextPanel.width, dpi_), width - dateWidth - timeWidth);
     int edges[3] = {first, first + dateWidth, -1};
     SendMessageW(statusBar_, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
 }
@@ -395,7 +392,7 @@ LRESULT Win32MainForm::handle(UINT message, WPARAM w, LPARAM l) {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(window_, &paint);
             // Line1: the separator under the menu bar.
-            RECT line{0, 0, scaled(7440, dpi_), 1};
+            RECT line{0, 0, scaled(layout::Line1Right, dpi_), 1};
             FillRect(dc, &line, GetSysColorBrush(COLOR_APPWORKSPACE));
             EndPaint(window_, &paint);
             return 0;

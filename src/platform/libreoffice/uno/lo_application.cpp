@@ -15,9 +15,6 @@ namespace fs = std::filesystem;
 namespace pravelo::platform::libreoffice {
 
 using namespace uno;
-using css::uno::Any;
-using css::uno::Reference;
-using css::uno::UNO_QUERY_THROW;
 
 void LoOptions::setCheckSpellingAsYouType(bool on) {
     set("/org.openoffice.Office.Linguistic/SpellChecking", "IsSpellAuto", on, spelling_);

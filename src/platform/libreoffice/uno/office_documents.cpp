@@ -20,9 +20,6 @@ namespace fs = std::filesystem;
 namespace pravelo::platform::libreoffice {
 
 using namespace uno;
-using css::uno::Reference;
-using css::uno::UNO_QUERY;
-using css::uno::UNO_QUERY_THROW;
 
 namespace {
 

@@ -19,6 +19,12 @@ namespace pravelo::platform::libreoffice::uno {
 
 namespace css = com::sun::star;
 
+// The UNO names every part of the office cycle uses, for `using namespace uno`.
+using css::uno::Any;
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::UNO_QUERY_THROW;
+
 inline rtl::OUString toOU(const std::string& text) {
     return rtl::OUString(text.data(), static_cast<sal_Int32>(text.size()), RTL_TEXTENCODING_UTF8);
 }
