@@ -13,6 +13,7 @@
 #include "command_line/run_report.h"
 #include "common/commen_functions.h"
 #include "settings/settings.h"
+#include "word_engine/doo_with_file.h"
 #include "word_engine/log_escape.h"
 
 namespace pravelo::command_line {
@@ -42,10 +43,11 @@ class CommandRun {
         : parts_(parts),
           files_(parts.files),
           messages_(parts.err),
-          platform_{parts.version, parts.machine, files_,          messages_,
-                    form_,         parts.office,  parts.processes, parts.registry},
+          platform_{parts.version, parts.machine,   files_,         messages_,    form_,
+                    parts.office,  parts.processes, parts.registry, parts.archive},
           common_(platform_),
-          settings_(platform_, common_) {}
+          settings_(platform_, common_),
+          engine_(platform_, settings_) {}
 
     int run(const std::vector<std::string>& arguments) {
         const ParsedCommand parsed = ParseCommandLine(arguments);
@@ -89,13 +91,25 @@ class CommandRun {
         }
         if (parts_.stop.stopRequested()) return stopped();
 
+        // One run for the whole batch; finished also after a stop, so what was
+        // edited until then can be undone.
+        struct RunScope {
+            run_archive::RunArchive* archive;
+            ~RunScope() {
+                if (archive != nullptr) archive->finish();
+            }
+        } scope{engine_.archive()};
+        if (scope.archive != nullptr)
+            scope.archive->begin(parts_.machine.defaultDateTime(), options.macro);
+
         ProgressDisplay progress(parts_.out, parts_.terminal,
                                  static_cast<int>(found.documents.size()));
         const BatchSetup setup{.platform = platform_,
                                .settings = settings_,
                                .moreOffices = parts_.moreOffices,
                                .stop = parts_.stop,
-                               .concurrent = options.concurrent.value_or(parts_.defaultConcurrent)};
+                               .concurrent = options.concurrent.value_or(parts_.defaultConcurrent),
+                               .archive = scope.archive};
         const std::vector<DocumentOutcome> outcomes =
             RunDocuments(found.documents, setup, progress);
         progress.end();
@@ -161,6 +175,7 @@ class CommandRun {
     platform::Platform platform_;
     common::CommenFunctions common_;
     settings::Settings settings_;
+    word_engine::DooWithFile engine_;
 };
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_archive_store.h"
 #include "fake_platform.h"
 #include "posix/temp_folder.h"
 
@@ -67,6 +68,7 @@ class CommandLineTest : public ::testing::Test {
                 },
             .processes = fakes.processes,
             .registry = fakes.registry,
+            .archive = archive,
             .stop = stop,
             .out = out,
             .err = err,
@@ -107,6 +109,7 @@ class CommandLineTest : public ::testing::Test {
     fs::path documents;
     fakes::FakePlatform fakes;
     FakeStop stop;
+    platform::ArchiveStore* archive = nullptr;
     std::ostringstream out, err;
     std::mutex extraMutex;
     std::vector<std::unique_ptr<fakes::FakeOffice>> extra;
