@@ -12,6 +12,7 @@
 #include "command_line/progress_display.h"
 #include "command_line/run_report.h"
 #include "common/commen_functions.h"
+#include "run_archive/undo_texts.h"
 #include "settings/settings.h"
 #include "word_engine/doo_with_file.h"
 #include "word_engine/log_escape.h"
@@ -22,10 +23,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The window's file list starts with this pattern when the settings file offers none.
+// The window's file list starts with this pattern when the settings file offers
+// none.
 const std::string kFallbackPattern = "*.doc";
 
-// Empty when a report can be written there; checked before any document is touched.
+// Empty when a report can be written there; checked before any document is
+// touched.
 std::string reportPlaceProblem(const std::string& report) {
     if (report.empty()) return {};
     std::error_code ec;
@@ -57,8 +60,7 @@ class CommandRun {
             return kAllEdited;
         }
         if (!parsed.error.empty()) return usageError(parsed.error);
-        if (options.undo)
-            return refuse("--fortryd findes ikke endnu: en kørsel kan ikke fortrydes.");
+        if (options.undo) return undoLastRun();
 
         settings_.LoadSettings();
         std::vector<std::string> patterns = options.patterns;
@@ -117,6 +119,49 @@ class CommandRun {
     }
 
   private:
+    // The window's Fortryd without its question: a script has already decided.
+    int undoLastRun() {
+        settings_.LoadSettings();
+        run_archive::RunArchive* archive = engine_.archive();
+        int code = kAllPutBack;
+        try {
+            std::optional<run_archive::UndoableRun> run;
+            if (archive != nullptr) {
+                for (const auto& failure : archive->recover()) {
+                    parts_.err << "pravelo: " << failure << "\n";
+                    code = kNotAllPutBack;
+                }
+                run = archive->lastRun();
+            }
+            if (!run) {
+                parts_.err << "pravelo: " << run_archive::NothingToUndo << "\n" << std::flush;
+                return kNotAllPutBack;
+            }
+            const run_archive::RunManifest& manifest = run->manifest;
+            parts_.out << "Fortryder kørslen " << manifest.started << " med makroen "
+                       << word_engine::EscapeControls(manifest.macro) << ": "
+                       << run_archive::documentCount(manifest.documents.size()) << ".\n"
+                       << std::flush;
+            const run_archive::UndoOutcome outcome = archive->undo(*run);
+            for (const auto& left : outcome.leftAlone) {
+                parts_.out << "Ikke sat tilbage: " << word_engine::EscapeControls(left.path) << ": "
+                           << left.reason << "\n";
+                engine_.WriteLogLine(run_archive::notPutBackLogText(left.path, left.reason));
+            }
+            parts_.out << run_archive::putBackStatus(outcome.putBack) << "\n";
+            if (!outcome.leftAlone.empty()) {
+                parts_.out << "Det står også i " << settings_.FilePath(".log") << "\n";
+                code = kNotAllPutBack;
+            }
+            parts_.out << std::flush;
+        } catch (const std::exception& e) {
+            parts_.out << std::flush;
+            parts_.err << "pravelo: " << e.what() << "\n" << std::flush;
+            return kNotAllPutBack;
+        }
+        return code;
+    }
+
     int finish(const std::string& report, const std::vector<DocumentOutcome>& outcomes) {
         int edited = 0, failed = 0, notReached = 0;
         for (const auto& outcome : outcomes) {
