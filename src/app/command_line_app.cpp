@@ -12,6 +12,7 @@
 
 #include "command_line/command_line.h"
 #include "command_line/shared_launcher.h"
+#include "platform/libreoffice/archive_store.h"
 #include "platform/libreoffice/office_engine.h"
 #include "platform/posix/linux_registry.h"
 #include "platform/posix/posix_file_system.h"
@@ -40,6 +41,7 @@ int runCommandLine(int argc, char* argv[]) {
     platform::posix::PosixFileSystem files;
     platform::posix::PosixProcessStarter processes;
     platform::posix::LinuxRegistry registry;
+    platform::libreoffice::PosixArchiveStore archive;
     const std::string engine = platform::libreoffice::OfficeEngine::fromEnvironment();
     platform::libreoffice::OfficeEngine officeEngine;
     const auto starts = std::make_shared<std::mutex>();
@@ -58,6 +60,7 @@ int runCommandLine(int argc, char* argv[]) {
         },
         .processes = processes,
         .registry = registry,
+        .archive = &archive,
         .stop = stop,
         .out = std::cout,
         .err = std::cerr,

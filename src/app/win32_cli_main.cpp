@@ -11,6 +11,7 @@
 #include "platform/win32/console_output.h"
 #include "platform/win32/console_stop.h"
 #include "platform/win32/text_convert.h"
+#include "platform/win32/win32_archive_store.h"
 #include "platform/win32/win32_file_system.h"
 #include "platform/win32/win32_machine.h"
 #include "platform/win32/win32_process_starter.h"
@@ -29,6 +30,7 @@ int wmain(int argc, wchar_t* argv[]) {
     platform::win32::Win32FileSystem files;
     platform::win32::Win32ProcessStarter processes;
     platform::win32::Win32Registry registry;
+    platform::win32::Win32ArchiveStore archive;
     const auto starts = std::make_shared<std::mutex>();
     platform::word::SerialWordStarts office(std::make_unique<platform::word::WordLauncher>(),
                                             starts);
@@ -49,6 +51,7 @@ int wmain(int argc, wchar_t* argv[]) {
             },
         .processes = processes,
         .registry = registry,
+        .archive = &archive,
         .stop = stop,
         .out = out.stream(),
         .err = err.stream(),

@@ -12,7 +12,9 @@
 #include "command_line/progress_display.h"
 #include "command_line/run_report.h"
 #include "common/commen_functions.h"
+#include "run_archive/undo_texts.h"
 #include "settings/settings.h"
+#include "word_engine/doo_with_file.h"
 #include "word_engine/log_escape.h"
 
 namespace pravelo::command_line {
@@ -21,10 +23,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The window's file list starts with this pattern when the settings file offers none.
+// The window's file list starts with this pattern when the settings file offers
+// none.
 const std::string kFallbackPattern = "*.doc";
 
-// Empty when a report can be written there; checked before any document is touched.
+// Empty when a report can be written there; checked before any document is
+// touched.
 std::string reportPlaceProblem(const std::string& report) {
     if (report.empty()) return {};
     std::error_code ec;
@@ -42,10 +46,11 @@ class CommandRun {
         : parts_(parts),
           files_(parts.files),
           messages_(parts.err),
-          platform_{parts.version, parts.machine, files_,          messages_,
-                    form_,         parts.office,  parts.processes, parts.registry},
+          platform_{parts.version, parts.machine,   files_,         messages_,    form_,
+                    parts.office,  parts.processes, parts.registry, parts.archive},
           common_(platform_),
-          settings_(platform_, common_) {}
+          settings_(platform_, common_),
+          engine_(platform_, settings_) {}
 
     int run(const std::vector<std::string>& arguments) {
         const ParsedCommand parsed = ParseCommandLine(arguments);
@@ -55,8 +60,7 @@ class CommandRun {
             return kAllEdited;
         }
         if (!parsed.error.empty()) return usageError(parsed.error);
-        if (options.undo)
-            return refuse("--fortryd findes ikke endnu: en kørsel kan ikke fortrydes.");
+        if (options.undo) return undoLastRun();
 
         settings_.LoadSettings();
         std::vector<std::string> patterns = options.patterns;
@@ -89,13 +93,25 @@ class CommandRun {
         }
         if (parts_.stop.stopRequested()) return stopped();
 
+        // One run for the whole batch; finished also after a stop, so what was
+        // edited until then can be undone.
+        struct RunScope {
+            run_archive::RunArchive* archive;
+            ~RunScope() {
+                if (archive != nullptr) archive->finish();
+            }
+        } scope{engine_.archive()};
+        if (scope.archive != nullptr)
+            scope.archive->begin(parts_.machine.defaultDateTime(), options.macro);
+
         ProgressDisplay progress(parts_.out, parts_.terminal,
                                  static_cast<int>(found.documents.size()));
         const BatchSetup setup{.platform = platform_,
                                .settings = settings_,
                                .moreOffices = parts_.moreOffices,
                                .stop = parts_.stop,
-                               .concurrent = options.concurrent.value_or(parts_.defaultConcurrent)};
+                               .concurrent = options.concurrent.value_or(parts_.defaultConcurrent),
+                               .archive = scope.archive};
         const std::vector<DocumentOutcome> outcomes =
             RunDocuments(found.documents, setup, progress);
         progress.end();
@@ -103,6 +119,49 @@ class CommandRun {
     }
 
   private:
+    // The window's Fortryd without its question: a script has already decided.
+    int undoLastRun() {
+        settings_.LoadSettings();
+        run_archive::RunArchive* archive = engine_.archive();
+        int code = kAllPutBack;
+        try {
+            std::optional<run_archive::UndoableRun> run;
+            if (archive != nullptr) {
+                for (const auto& failure : archive->recover()) {
+                    parts_.err << "pravelo: " << failure << "\n";
+                    code = kNotAllPutBack;
+                }
+                run = archive->lastRun();
+            }
+            if (!run) {
+                parts_.err << "pravelo: " << run_archive::NothingToUndo << "\n" << std::flush;
+                return kNotAllPutBack;
+            }
+            const run_archive::RunManifest& manifest = run->manifest;
+            parts_.out << "Fortryder kørslen " << manifest.started << " med makroen "
+                       << word_engine::EscapeControls(manifest.macro) << ": "
+                       << run_archive::documentCount(manifest.documents.size()) << ".\n"
+                       << std::flush;
+            const run_archive::UndoOutcome outcome = archive->undo(*run);
+            for (const auto& left : outcome.leftAlone) {
+                parts_.out << "Ikke sat tilbage: " << word_engine::EscapeControls(left.path) << ": "
+                           << left.reason << "\n";
+                engine_.WriteLogLine(run_archive::notPutBackLogText(left.path, left.reason));
+            }
+            parts_.out << run_archive::putBackStatus(outcome.putBack) << "\n";
+            if (!outcome.leftAlone.empty()) {
+                parts_.out << "Det står også i " << settings_.FilePath(".log") << "\n";
+                code = kNotAllPutBack;
+            }
+            parts_.out << std::flush;
+        } catch (const std::exception& e) {
+            parts_.out << std::flush;
+            parts_.err << "pravelo: " << e.what() << "\n" << std::flush;
+            return kNotAllPutBack;
+        }
+        return code;
+    }
+
     int finish(const std::string& report, const std::vector<DocumentOutcome>& outcomes) {
         int edited = 0, failed = 0, notReached = 0;
         for (const auto& outcome : outcomes) {
@@ -161,6 +220,7 @@ class CommandRun {
     platform::Platform platform_;
     common::CommenFunctions common_;
     settings::Settings settings_;
+    word_engine::DooWithFile engine_;
 };
 
 }  // namespace

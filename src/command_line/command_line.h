@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/archive_store.h"
 #include "platform/file_system.h"
 #include "platform/machine.h"
 #include "platform/office_application.h"
@@ -21,6 +22,9 @@ inline constexpr int kAllEdited = 0;
 inline constexpr int kSomeFailed = 1;
 inline constexpr int kBadUsage = 2;
 inline constexpr int kStopped = 130;
+// Exit codes of --fortryd.
+inline constexpr int kAllPutBack = 0;
+inline constexpr int kNotAllPutBack = 1;
 
 // What the command line runs on; the program wires the real parts.
 struct CommandLineParts {
@@ -33,6 +37,8 @@ struct CommandLineParts {
     std::function<std::unique_ptr<platform::OfficeLauncher>()> moreOffices;
     platform::ProcessStarter& processes;
     platform::Registry& registry;
+    // Where edit runs keep their way back and --fortryd finds it; none keeps none.
+    platform::ArchiveStore* archive = nullptr;
     const platform::StopRequests& stop;
     std::ostream& out;
     std::ostream& err;
@@ -42,8 +48,8 @@ struct CommandLineParts {
     int defaultConcurrent = 1;
 };
 
-// `pravelo --makro NAVN [tilvalg] STI...`: the arguments after the program's
-// name. Returns the exit code.
+// `pravelo --makro NAVN [tilvalg] STI...` or `pravelo --fortryd`: the
+// arguments after the program's name. Returns the exit code.
 int RunCommandLine(const std::vector<std::string>& arguments, const CommandLineParts& parts);
 
 }  // namespace pravelo::command_line

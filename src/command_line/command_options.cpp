@@ -101,7 +101,14 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments) {
         fail(apply(options, name, value));
     }
 
-    if (options.help || options.undo) return parsed;
+    if (options.help) return parsed;
+    if (options.undo) {
+        // Ignoring what belongs to an edit would leave a script believing it was
+        // done.
+        if (!seen.empty() || options.subfolders || !options.paths.empty())
+            fail("--fortryd tager hverken makro, stier eller andre tilvalg.");
+        return parsed;
+    }
     if (options.macro.empty() && !seen.contains("--makro")) fail("Angiv makroen med --makro NAVN.");
     if (options.paths.empty()) fail("Angiv mindst ét dokument eller én mappe.");
     return parsed;
@@ -109,23 +116,38 @@ ParsedCommand ParseCommandLine(const std::vector<std::string>& arguments) {
 
 std::string UsageText() {
     return "Brug: pravelo --makro NAVN [tilvalg] STI...\n"
+           "       pravelo --fortryd\n"
            "\n"
-           "Kører makroen NAVN på hvert dokument, uden vindue. STI er et dokument eller en\n"
-           "mappe; i en mappe tages de dokumenter, hvis navn passer til mønstrene.\n"
+           "Kører makroen NAVN på hvert dokument, uden vindue. STI er et "
+           "dokument eller en\n"
+           "mappe; i en mappe tages de dokumenter, hvis navn passer til "
+           "mønstrene.\n"
            "\n"
            "Tilvalg:\n"
            "  --makro NAVN        makroen, der køres på hvert dokument\n"
-           "  --filtyper MØNSTRE  fx \"*.doc;*.dot\"; ellers indstillingsfilens mønstre\n"
-           "  --undermapper       også dokumenter i undermapper (symbolske links til\n"
+           "  --filtyper MØNSTRE  fx \"*.doc;*.dot\"; ellers indstillingsfilens "
+           "mønstre\n"
+           "  --undermapper       også dokumenter i undermapper (symbolske links "
+           "til\n"
            "                      mapper følges ikke)\n"
-           "  --rapport FIL       skriv en rapport (semikolonsepareret, UTF-8) med én række\n"
+           "  --rapport FIL       skriv en rapport (semikolonsepareret, UTF-8) "
+           "med én række\n"
            "                      pr. dokument\n"
            "  --samtidige N       så mange dokumenter ad gangen\n"
-           "  --fortryd           fortryd sidste kørsel (findes endnu ikke)\n"
+           "  --fortryd           fortryd sidste kørsel, der ikke er fortrudt: "
+           "skriv\n"
+           "                      dokumenterne tilbage, som de var før den; et "
+           "dokument,\n"
+           "                      der er ændret, flyttet eller slettet siden, "
+           "røres ikke\n"
            "  --hjaelp, --help    vis denne tekst\n"
            "\n"
-           "Afslutningskode: 0 alle dokumenter er editeret, 1 et eller flere fejlede,\n"
+           "Afslutningskode: 0 alle dokumenter er editeret, 1 et eller flere "
+           "fejlede,\n"
            "2 forkert brug eller ukendt makro (intet er rørt), 130 afbrudt.\n"
+           "Med --fortryd: 0 alle dokumenter er sat tilbage, 1 et eller flere er "
+           "ikke sat\n"
+           "tilbage, eller der er ingen kørsel at fortryde.\n"
            "Hver fejl skrives også i programmets log, Pravelo.log.\n";
 }
 

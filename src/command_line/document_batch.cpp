@@ -62,10 +62,11 @@ class Batch {
                 office = own.get();
             }
             const platform::Platform& base = setup_.platform;
-            const platform::Platform platform{base.version,   base.machine, base.files,
-                                              base.messages,  base.form,    *office,
-                                              base.processes, base.registry};
+            const platform::Platform platform{base.version,   base.machine,  base.files,
+                                              base.messages,  base.form,     *office,
+                                              base.processes, base.registry, base.archive};
             word_engine::DooWithFile worker(platform, setup_.settings);
+            worker.shareArchive(setup_.archive);
             while (const auto next = take()) editOne(worker, *next);
         } catch (const std::exception&) {
             // A worker whose office cannot be had leaves its share to the others.
@@ -86,7 +87,7 @@ class Batch {
         progress_.started(path);
         const auto start = Clock::now();
         std::optional<platform::Error> failure;
-        const bool edited = worker.ProcessDocument(path, "RunMakro", failure);
+        const bool edited = worker.EditDocument(path, failure);
         DocumentOutcome outcome;
         outcome.path = path;
         outcome.result = edited ? DocumentResult::Edited : DocumentResult::Failed;

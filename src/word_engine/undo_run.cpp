@@ -56,8 +56,7 @@ void DooWithFile::UndoLastRun() {
         for (const auto& left : outcome.leftAlone) {
             errors.appendText(platform_.machine.defaultDateTime() + ", Ikke sat tilbage: " +
                               EscapeControls(left.path) + ": " + left.reason + kCrLf);
-            WriteLogLine(std::to_string(run_archive::NotPutBack) + ", " + left.path +
-                         ", Ikke sat tilbage: " + left.reason);
+            WriteLogLine(run_archive::notPutBackLogText(left.path, left.reason));
         }
         label.setCaption("Kørslen " + run->manifest.started + " er fortrudt." + kCrLf + status);
         if (outcome.leftAlone.empty()) {

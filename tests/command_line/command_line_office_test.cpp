@@ -1,8 +1,9 @@
 // The built program run from a script over real documents and the real
 // LibreOffice: exit codes, the log and the report, two documents at once that
-// share nothing, and a SIGTERM in the middle of a batch.
+// share nothing, a SIGTERM in the middle of a batch, and --fortryd.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <filesystem>
@@ -51,7 +52,8 @@ class CommandLineOfficeTest : public ::testing::Test {
         std::ofstream(path, std::ios::binary) << "{\\rtf1\\ansi\\deff0 Brev " << name << "\\par}";
         return path;
     }
-    // Nothing of the run is left: no office, no host, no lock file or backup beside the documents.
+    // Nothing of the run is left: no office, no host, no lock file or backup
+    // beside the documents.
     void expectNothingLeft(const testing::ProgramRun& run) {
         for (int i = 0; i < 100 && !(run.hosts().empty() && run.offices().empty()); ++i)
             std::this_thread::sleep_for(50ms);
@@ -95,7 +97,8 @@ TEST_F(CommandLineOfficeTest, AFailedDocumentGivesOneTheLogLineAndAReportRow) {
     ASSERT_TRUE(code.has_value()) << run.output();
     EXPECT_EQ(*code, 1) << run.output();
     EXPECT_EQ(testing::readBytes(fake), "bare tekst, intet dokument\n");
-    // The log is in the code page of the window's log, so only the file name is compared.
+    // The log is in the code page of the window's log, so only the file name is
+    // compared.
     const std::string log = testing::readBytes(run.programFolder() / "Pravelo.log");
     EXPECT_NE(log.find("/tekst.rtf, "), std::string::npos) << log;
     EXPECT_EQ(log.find("god.rtf"), std::string::npos) << log;
@@ -140,6 +143,52 @@ TEST_F(CommandLineOfficeTest, SigtermDuringABatchOfTwoAtOnceFinishesThoseInHandA
     EXPECT_GE(edited, 1) << run.output();
     EXPECT_LE(edited, 4) << "documents begun after the stop\n" << run.output();
     expectNothingLeft(run);
+}
+
+TEST_F(CommandLineOfficeTest, FortrydPutsTheOriginalsBackIntoTheSameFilesAndLeavesAHandChange) {
+    useMacro(0);
+    const auto inode = [](const fs::path& path) {
+        struct stat facts {};
+        return ::stat(path.c_str(), &facts) == 0 ? facts.st_ino : 0;
+    };
+    std::vector<fs::path> documents;
+    std::vector<std::string> before;
+    std::vector<ino_t> inodes;
+    for (const char* name : {"a.rtf", "b.rtf", "c.rtf"}) {
+        documents.push_back(rtf(name));
+        before.push_back(testing::readBytes(documents.back()));
+        inodes.push_back(inode(documents.back()));
+    }
+    {
+        testing::ProgramRun edit(root_.path(), {"--makro", "Maerk", folder_.string()});
+        const auto code = edit.waitForExit(120s);
+        ASSERT_TRUE(code.has_value()) << edit.output();
+        ASSERT_EQ(*code, 0) << edit.output();
+    }
+    ASSERT_NE(testing::readBytes(documents[0]), before[0]);
+    // Changed by hand in place, as an editor that keeps the file would.
+    std::ofstream(documents[1], std::ios::binary | std::ios::trunc)
+        << "{\\rtf1 Ændret i hånden\\par}";
+
+    testing::ProgramRun undo(root_.path(), {"--fortryd"});
+    const auto code = undo.waitForExit(60s);
+    ASSERT_TRUE(code.has_value()) << undo.output();
+    EXPECT_EQ(*code, 1) << undo.output();
+    for (const std::size_t i : {0u, 2u}) {
+        EXPECT_EQ(testing::readBytes(documents[i]), before[i]) << documents[i];
+        EXPECT_EQ(inode(documents[i]), inodes[i]) << documents[i];
+    }
+    EXPECT_EQ(testing::readBytes(documents[1]), "{\\rtf1 Ændret i hånden\\par}");
+    const std::string output = undo.output();
+    EXPECT_NE(output.find("med makroen Maerk: 3 dokumenter"), std::string::npos) << output;
+    EXPECT_NE(output.find("Ikke sat tilbage: " + documents[1].string() + ": dokumentet er ændret"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("2 dokumenter sat tilbage!"), std::string::npos) << output;
+    const std::string log = testing::readBytes(undo.programFolder() / "Pravelo.log");
+    EXPECT_NE(log.find(", 1102, "), std::string::npos) << log;
+    EXPECT_NE(log.find("/b.rtf, "), std::string::npos) << log;
+    EXPECT_TRUE(undo.offices().empty()) << "--fortryd started an office";
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_archive_store.h"
 #include "fake_platform.h"
 #include "posix/temp_folder.h"
 
@@ -36,7 +37,8 @@ class CommandLineTest : public ::testing::Test {
   protected:
     void SetUp() override {
         fakes.files.files[fakes.settingsPath()] =
-            "08-12-2026, 14:07:09\r\n[Makro]\r\nMOLVARIKtilret\r\n\r\n[DocType]\r\n*.doc\r\n"
+            "08-12-2026, "
+            "14:07:09\r\n[Makro]\r\nMOLVARIKtilret\r\n\r\n[DocType]\r\n*.doc\r\n"
             "*.rtf\r\n\r\n";
         documents = fs::path(folder.path()) / "dokumenter";
         for (const char* name : {"a.doc", "b;æøå.doc", "c.rtf", "d.txt"}) write(name);
@@ -67,6 +69,7 @@ class CommandLineTest : public ::testing::Test {
                 },
             .processes = fakes.processes,
             .registry = fakes.registry,
+            .archive = archive,
             .stop = stop,
             .out = out,
             .err = err,
@@ -93,7 +96,8 @@ class CommandLineTest : public ::testing::Test {
         return {std::istreambuf_iterator<char>(in), {}};
     }
 
-    // A launcher of its own, whose calls the test can still read after it is gone.
+    // A launcher of its own, whose calls the test can still read after it is
+    // gone.
     struct ForwardingOffice : platform::OfficeLauncher {
         explicit ForwardingOffice(fakes::FakeOffice& office) : office(office) {}
         std::unique_ptr<platform::OfficeApplication> startNew() override {
@@ -107,6 +111,7 @@ class CommandLineTest : public ::testing::Test {
     fs::path documents;
     fakes::FakePlatform fakes;
     FakeStop stop;
+    platform::ArchiveStore* archive = nullptr;
     std::ostringstream out, err;
     std::mutex extraMutex;
     std::vector<std::unique_ptr<fakes::FakeOffice>> extra;
@@ -156,7 +161,7 @@ TEST_F(CommandLineTest, BadUsageOrAnUnknownMacroTouchesNothingAndGivesTwo) {
         {{"--makro", "Ret", "--rapport", (documents / "x" / "r.csv").string(), doc("a.doc")},
          "Rapporten kan ikke skrives: mappen findes ikke",
          false},
-        {{"--makro", "Ret", "--fortryd"}, "--fortryd findes ikke endnu", false},
+        {{"--makro", "Ret", "--fortryd"}, "--fortryd tager hverken makro", false},
         {{"--makro", "Ukendt", "--rapport", report.string(), documents.string()},
          "Makroen \"Ukendt\" findes ikke.",
          true},
@@ -179,7 +184,8 @@ TEST_F(CommandLineTest, NoMatchingDocumentStartsNoOfficeAndIsNoFailure) {
     EXPECT_TRUE(fakes.office.calls.empty());
     EXPECT_NE(out.str().find("Ingen dokumenter passer til *.dot"), std::string::npos);
     EXPECT_EQ(file(report),
-              "\xEF\xBB\xBF\"Sti\";\"Resultat\";\"Fejlnummer\";\"Beskrivelse\";\"Sekunder\"\r\n");
+              "\xEF\xBB\xBF\"Sti\";\"Resultat\";\"Fejlnummer\";"
+              "\"Beskrivelse\";\"Sekunder\"\r\n");
 }
 
 TEST_F(CommandLineTest, AStopFinishesTheDocumentInHandStartsNoOtherAndGives130) {
@@ -222,6 +228,103 @@ TEST_F(CommandLineTest, SeveralAtOnceGiveEachWorkerAnOfficeOfItsOwnAndKeepTheRep
     EXPECT_EQ(order[1], "\"" + doc("a.doc") + "\"");
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(order[4 + i], "\"" + doc("n" + std::to_string(10 + i) + ".doc") + "\"");
+}
+
+// The documents live in the fake archive store, which the office's saves
+// change.
+class CommandLineUndoTest : public CommandLineTest {
+  protected:
+    void SetUp() override {
+        CommandLineTest::SetUp();
+        archive = &store;
+        for (const auto& name : names) store.files[doc(name)] = "original " + name;
+        fakes.office.onSave = [this](const std::string& path) { store.files[path] += " + makro"; };
+    }
+    std::string content(const std::string& name) { return store.files[doc(name)]; }
+    std::size_t runs() { return store.subfolders(store.root).size(); }
+
+    const std::vector<std::string> names{"a.doc", "b;æøå.doc", "c.rtf"};
+    fakes::FakeArchiveStore store;
+};
+
+TEST_F(CommandLineUndoTest, FortrydPutsBackTheLastRunLeavesAHandChangeAndThenTakesTheRunBefore) {
+    ASSERT_EQ(run({"--makro", "Ret", doc("a.doc")}), 0) << err.str();
+    ASSERT_EQ(run({"--makro", "Ret", "--samtidige", "1", documents.string()}), 0) << err.str();
+    EXPECT_EQ(content("a.doc"), "original a.doc + makro + makro");
+    EXPECT_EQ(runs(), 2u);
+    store.files[doc("b;æøå.doc")] = "brugerens ændring";
+
+    fakes.office.calls.clear();
+    EXPECT_EQ(run({"--fortryd"}), 1);
+    EXPECT_EQ(content("a.doc"), "original a.doc + makro");
+    EXPECT_EQ(content("c.rtf"), "original c.rtf");
+    EXPECT_EQ(content("b;æøå.doc"), "brugerens ændring");
+    EXPECT_TRUE(fakes.office.calls.empty());
+    const std::string shown = out.str();
+    EXPECT_NE(shown.find("Fortryder kørslen 08-12-2026 14:07:09 med makroen Ret: "
+                         "3 dokumenter"),
+              std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("Ikke sat tilbage: " + doc("b;æøå.doc") +
+                         ": dokumentet er ændret efter kørslen\n"),
+              std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find("2 dokumenter sat tilbage!"), std::string::npos) << shown;
+    EXPECT_EQ(log(), "08-12-2026, 14:07:09, 1102, " + doc("b;æøå.doc") +
+                         ", Ikke sat tilbage: dokumentet er ændret efter kørslen\r\n");
+
+    // The run is undone: the next --fortryd takes the one before, and all of it
+    // goes back.
+    EXPECT_EQ(run({"--fortryd"}), 0) << out.str() << err.str();
+    EXPECT_EQ(content("a.doc"), "original a.doc");
+    EXPECT_NE(out.str().find("1 dokument sat tilbage!"), std::string::npos) << out.str();
+
+    EXPECT_EQ(run({"--fortryd"}), 1);
+    EXPECT_EQ(err.str(), "pravelo: Der er ingen kørsel at fortryde.\n");
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(CommandLineUndoTest, NoWayBackNoEditAndAStoppedBatchStaysUndoable) {
+    store.full = true;
+    const fs::path report = fs::path(folder.path()) / "rapport.csv";
+    EXPECT_EQ(run({"--makro", "Ret", "--rapport", report.string(), doc("a.doc"), doc("c.rtf")}), 1);
+    EXPECT_EQ(opened(), Args{});
+    EXPECT_EQ(content("a.doc"), "original a.doc");
+    std::istringstream lines(log());
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count)
+        EXPECT_NE(line.find("1101, " + doc(count == 0 ? "a.doc" : "c.rtf") + ", Ingen vej tilbage"),
+                  std::string::npos)
+            << line;
+    EXPECT_EQ(count, 2);
+    EXPECT_NE(file(report).find("\"" + doc("a.doc") + "\";\"Fejl\";\"1101\";\"Ingen vej tilbage"),
+              std::string::npos)
+        << file(report);
+    EXPECT_EQ(runs(), 0u);
+
+    // Stopped after the first document: that one can still be put back.
+    store.full = false;
+    stop.when = [this] {
+        return std::count(fakes.office.calls.begin(), fakes.office.calls.end(), "run:Ret") > 0;
+    };
+    EXPECT_EQ(run({"--makro", "Ret", documents.string()}), 130);
+    stop.when = [] { return false; };
+    EXPECT_EQ(content("a.doc"), "original a.doc + makro");
+    EXPECT_EQ(run({"--fortryd"}), 0) << err.str();
+    EXPECT_EQ(content("a.doc"), "original a.doc");
+    EXPECT_NE(out.str().find("1 dokument sat tilbage!"), std::string::npos) << out.str();
+}
+
+TEST_F(CommandLineUndoTest, FortrydWithAnEditsArgumentsIsBadUsageAndPutsNothingBack) {
+    ASSERT_EQ(run({"--makro", "Ret", doc("a.doc")}), 0);
+    for (const Args& arguments :
+         {Args{"--fortryd", "--makro", "Ret"}, Args{"--fortryd", doc("a.doc")},
+          Args{"--rapport", "r.csv", "--fortryd"}, Args{"--fortryd", "--undermapper"}}) {
+        EXPECT_EQ(run(arguments), 2) << arguments[1];
+        EXPECT_NE(err.str().find("--fortryd tager hverken makro"), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(store.putBacks, 0);
+    EXPECT_EQ(content("a.doc"), "original a.doc + makro");
 }
 
 }  // namespace

@@ -125,6 +125,38 @@ TEST_F(PraveloCli, BadUsageExitsTwoAndTouchesNothing) {
     EXPECT_EQ(readBytes(record), "") << "a Word was started";
 }
 
+// An edit keeps its way back under %LOCALAPPDATA%, and --fortryd puts the last
+// run back, past a document changed by hand since.
+TEST_F(PraveloCli, FortrydPutsBackTheLastRunAndReportsADocumentChangedSince) {
+    const std::string changed = documents + "\\b æøå.doc";
+    const std::vector<std::string> kept{documents + "\\a.doc", documents + "\\c.doc"};
+    for (const auto& path : kept) writeBytes(path, "indhold\r\n");
+    writeBytes(changed, "indhold\r\n");
+    ASSERT_EQ(run({"--makro", "MOLVARIKtilret", documents}), 0u) << output("err.txt");
+    EXPECT_EQ(readBytes(changed), "indhold\r\nMakro MOLVARIKtilret\r\n");
+    writeBytes(changed, "ændret i hånden\r\n");
+    const std::string recorded = readBytes(record);
+
+    EXPECT_EQ(run({"--fortryd"}), 1u) << output("out.txt") << output("err.txt");
+    for (const auto& path : kept) EXPECT_EQ(readBytes(path), "indhold\r\n") << path;
+    EXPECT_EQ(readBytes(changed), "ændret i hånden\r\n");
+    const std::string shown = output("out.txt");
+    EXPECT_NE(shown.find(encoded("med makroen MOLVARIKtilret: 3 dokumenter")), std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find(encoded(std::string("Ikke sat tilbage: ")
+                                     .append(changed)
+                                     .append(": dokumentet er ændret efter kørslen"))),
+              std::string::npos)
+        << shown;
+    EXPECT_NE(shown.find(encoded("2 dokumenter sat tilbage!")), std::string::npos) << shown;
+    const std::string log = readBytes(root / "Pravelo.log");
+    EXPECT_NE(log.find(std::string(", 1102, ").append(platform::win32::utf8ToAnsi(changed))),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(readBytes(record), recorded) << "--fortryd started a Word";
+    EXPECT_EQ(testing::runningStandIns(), 0);
+}
+
 // A UTF-8 character is written whole or not yet: a console shows no half of one.
 TEST(ConsoleOutput, WritesOnlyWholeCharacters) {
     using platform::win32::wholeCharacters;

@@ -2,11 +2,13 @@
 // from outside as a desktop and a user would drive it, over real documents and
 // the real LibreOffice: during a batch its window answers the desktop's pings,
 // a second Alt+K starts nothing, and closing the window ends the program after
-// the document in hand, leaving the documents not reached untouched.
+// the document in hand, leaving the documents not reached untouched; Ctrl+Z
+// puts a batch back after its Ja/Nej box.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -42,6 +44,8 @@ using namespace std::chrono_literals;
 constexpr xcb_keysym_t kTab = 0xff09;
 constexpr xcb_keysym_t kA = 'a';
 constexpr xcb_keysym_t kK = 'k';
+constexpr xcb_keysym_t kZ = 'z';
+constexpr xcb_keysym_t kReturn = 0xff0d;
 constexpr std::uint16_t kControl = XCB_MOD_MASK_CONTROL;
 constexpr std::uint16_t kAlt = XCB_MOD_MASK_1;
 
@@ -82,6 +86,36 @@ class Desktop {
         }
         free(tree);
         return found;
+    }
+
+    // A shown top-level window of the process other than main, as a message box is; or 0.
+    xcb_window_t otherWindowOf(pid_t process, xcb_window_t main) {
+        auto* tree = xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root_), nullptr);
+        if (tree == nullptr) return 0;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        xcb_window_t found = 0;
+        for (int i = 0; i < xcb_query_tree_children_length(tree) && found == 0; ++i) {
+            if (children[i] != main &&
+                cardinal(children[i], pid_) == static_cast<std::uint32_t>(process) &&
+                viewable(children[i]))
+                found = children[i];
+        }
+        free(tree);
+        return found;
+    }
+
+    std::string title(xcb_window_t window) {
+        auto* reply =
+            xcb_get_property_reply(connection_,
+                                   xcb_get_property(connection_, 0, window, atom("_NET_WM_NAME"),
+                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+                                   nullptr);
+        std::string text;
+        if (reply != nullptr)
+            text.assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                        xcb_get_property_value_length(reply));
+        free(reply);
+        return text;
     }
 
     void focus(xcb_window_t window) {
@@ -547,6 +581,78 @@ TEST(LiveWindowTest, KilledDuringABatchLeavesNothingBehind) {
     testing::waitUntil([&] { return leftovers().empty(); }, 15s);
     EXPECT_EQ(leftovers(), "");
     EXPECT_TRUE(readBytes(document) == original) << "the document was changed";
+}
+
+// Ctrl+Z after a batch: the Ja/Nej box names the run, Enter (Ja) puts every
+// document back into its own file, and the next Ctrl+Z finds nothing to undo.
+TEST(LiveWindowTest, CtrlZAndEnterPutTheLastBatchBackIntoTheSameFiles) {
+    testing::TempFolder root;
+    testing::writeUserProfile(
+        root.path() / "home/.config/libreoffice/4/user",
+        {{"Standard",
+          {{"Module1", "Sub Maerk\n    ThisComponent.getText().getStart().setString(\"" + kMarker +
+                           "\")\nEnd Sub\n"}}}});
+    const fs::path folder = root.path() / "dokumenter";
+    fs::create_directories(folder);
+    const std::vector<fs::path> documents{folder / "1.doc", folder / "2.doc", folder / "3.doc"};
+    const auto inode = [](const fs::path& path) {
+        struct stat facts {};
+        return ::stat(path.c_str(), &facts) == 0 ? facts.st_ino : 0;
+    };
+    std::vector<std::string> original;
+    std::vector<ino_t> inodes;
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+        fs::copy_file(testing::wordFixtures() / (i % 2 == 0 ? "first.doc" : "second.doc"),
+                      documents[i]);
+        original.push_back(readBytes(documents[i]));
+        inodes.push_back(inode(documents[i]));
+    }
+    const auto until = [](const std::function<bool()>& done, std::chrono::seconds limit) {
+        for (const auto end = Clock::now() + limit; Clock::now() < end;) {
+            if (done()) return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return done();
+    };
+    const auto matching = [&] {
+        std::size_t same = 0;
+        for (std::size_t i = 0; i < documents.size(); ++i)
+            if (readBytes(documents[i]) == original[i]) ++same;
+        return same;
+    };
+
+    Desktop desktop;
+    Program program(root.path(), folder);
+    const xcb_window_t window = startBatchOverAll(desktop, program);
+    ASSERT_NE(window, 0u) << "the program showed no window";
+    ASSERT_TRUE(until([&] { return matching() == 0 && program.offices().empty(); }, 45s))
+        << "the batch did not edit every document";
+    std::this_thread::sleep_for(300ms);
+
+    // Answers the box Ctrl+Z brings with Enter; its title, or nothing when none showed.
+    const auto undoWithEnter = [&]() -> std::optional<std::string> {
+        desktop.focus(window);
+        desktop.key(window, kZ, kControl);
+        xcb_window_t box = 0;
+        until([&] { return (box = desktop.otherWindowOf(program.pid(), window)) != 0; }, 10s);
+        if (box == 0) return std::nullopt;
+        const std::string title = desktop.title(box);
+        desktop.focus(box);
+        std::this_thread::sleep_for(300ms);
+        desktop.key(box, kReturn, 0);
+        until([&] { return desktop.otherWindowOf(program.pid(), window) == 0; }, 10s);
+        return title;
+    };
+    EXPECT_EQ(undoWithEnter(), "Fortryd sidste kørsel");
+    EXPECT_TRUE(until([&] { return matching() == documents.size(); }, 15s))
+        << matching() << " of " << documents.size() << " documents put back";
+    for (std::size_t i = 0; i < documents.size(); ++i)
+        EXPECT_EQ(inode(documents[i]), inodes[i]) << documents[i];
+
+    // The run is undone: the next Fortryd only says there is nothing to undo.
+    EXPECT_EQ(undoWithEnter(), "Pravelo");
+    desktop.askToClose(window);
+    ASSERT_TRUE(program.waitForExit(30s).has_value());
 }
 
 }  // namespace
