@@ -5,6 +5,7 @@
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
+#include <csignal>
 #include <fstream>
 
 #include "platform/libreoffice/leftovers.h"
@@ -25,6 +26,9 @@ Session::Session(const LibreOfficeOptions& options, const std::string& productVe
                                                 productVersion, warmTemplate)),
       journalFolder_(profile_->root()),
       scratch_(profile_->root() / "tmp") {
+    // A write into the bridge of an office that has just gone (a macro may end
+    // it) would end the whole program; the failed write is reported instead.
+    std::signal(SIGPIPE, SIG_IGN);
     const auto pipe = uniquePipeName();
     sockets_ = officeSockets(pipe, profile_->url());
     {
