@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/libreoffice/archive_store.h"
+#include "platform/libreoffice/files/archive_store.h"
 #include "run_archive/run_archive.h"
 
 namespace fs = std::filesystem;

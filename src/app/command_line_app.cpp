@@ -12,7 +12,7 @@
 
 #include "command_line/command_line.h"
 #include "command_line/shared_launcher.h"
-#include "platform/libreoffice/archive_store.h"
+#include "platform/libreoffice/files/archive_store.h"
 #include "platform/libreoffice/office_engine.h"
 #include "platform/posix/linux_registry.h"
 #include "platform/posix/posix_file_system.h"

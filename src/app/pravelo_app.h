@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "app/wired_program.h"
-#include "platform/libreoffice/archive_store.h"
+#include "platform/libreoffice/files/archive_store.h"
 #include "platform/libreoffice/office_engine.h"
 #include "platform/posix/linux_registry.h"
 #include "platform/posix/posix_file_system.h"

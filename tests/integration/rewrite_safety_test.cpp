@@ -12,7 +12,7 @@
 
 #include "office_fixture.h"
 #include "platform/error.h"
-#include "platform/libreoffice/document_file.h"
+#include "platform/libreoffice/files/document_file.h"
 #include "platform/libreoffice/leftovers.h"
 
 namespace pravelo::testing {

@@ -1,6 +1,6 @@
 // The run archive on a real file system: what Fortryd puts back, a kill in the
 // middle of it, and an archive that cannot be written.
-#include "platform/libreoffice/archive_store.h"
+#include "platform/libreoffice/files/archive_store.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/libreoffice/document_file.h"
+#include "platform/libreoffice/files/document_file.h"
 #include "platform/libreoffice/host/profile_view.h"
 #include "platform/libreoffice/private_profile.h"
 

@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/libreoffice/document_file.h"
+#include "platform/libreoffice/files/document_file.h"
 #include "platform/libreoffice/guard/guard_protocol.h"
 #include "platform/posix/spawn.h"
 

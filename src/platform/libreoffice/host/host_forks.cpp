@@ -10,7 +10,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "platform/libreoffice/document_file.h"
+#include "platform/libreoffice/files/document_file.h"
 #include "platform/libreoffice/fork/host_protocol.h"
 #include "platform/libreoffice/host/fork_server.h"
 #include "platform/libreoffice/host/user_rights.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/libreoffice/document_file.h"
+#include "platform/libreoffice/files/document_file.h"
 #include "platform/libreoffice/guard/office_process.h"
 #include "platform/libreoffice/office_errors.h"
 #include "platform/libreoffice/office_options.h"

@@ -1,4 +1,4 @@
-#include "platform/libreoffice/archive_store.h"
+#include "platform/libreoffice/files/archive_store.h"
 
 #include <fcntl.h>
 #include <pwd.h>
@@ -11,7 +11,7 @@
 #include <filesystem>
 
 #include "platform/error.h"
-#include "platform/libreoffice/document_file.h"
+#include "platform/libreoffice/files/document_file.h"
 #include "platform/libreoffice/leftovers.h"
 #include "platform/posix/system_error.h"
 #include "platform/support/sha256.h"

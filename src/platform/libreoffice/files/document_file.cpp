@@ -1,4 +1,4 @@
-#include "platform/libreoffice/document_file.h"
+#include "platform/libreoffice/files/document_file.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
