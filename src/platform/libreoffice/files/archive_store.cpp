@@ -14,6 +14,7 @@
 #include "platform/libreoffice/files/document_file.h"
 #include "platform/libreoffice/leftovers.h"
 #include "platform/posix/system_error.h"
+#include "platform/posix/unique_fd.h"
 #include "platform/support/sha256.h"
 
 namespace fs = std::filesystem;
@@ -22,22 +23,8 @@ namespace pravelo::platform::libreoffice {
 
 namespace {
 
+using posix::Fd;
 using posix::systemError;
-
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-
-  private:
-    int fd_;
-};
 
 FileFacts factsOf(const struct stat& st) {
     FileFacts facts;

@@ -10,28 +10,15 @@
 
 #include "platform/libreoffice/office_errors.h"
 #include "platform/posix/system_error.h"
+#include "platform/posix/unique_fd.h"
 
 namespace fs = std::filesystem;
 
 namespace pravelo::platform::libreoffice {
 namespace {
 
+using posix::Fd;
 using posix::systemError;
-
-class Fd {
-  public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-
-  private:
-    int fd_;
-};
 
 // Copies all of from (from its start) over to (from its start) and cuts to
 // what was copied; errno on failure, 0 on success.
