@@ -58,9 +58,13 @@ settings="$(find "$drive_c/users" -path '*/AppData/Roaming/Pravelo/Pravelo.dll')
 
 "$WINE_RUN" 'C:\Program Files\Pravelo\Uninstall.exe' /S >/dev/null 2>&1 ||
     fail "the uninstaller failed"
-# The uninstaller works on from a copy of itself and returns at once.
+# The uninstaller works on from a copy of itself and returns at once; it removes
+# the folder, the Start-menu entry and the registry entry in an order of its own.
 for _ in $(seq 300); do
-    [ -e "$folder" ] || break
+    if [ ! -e "$folder" ] && [ ! -e "$shortcut" ] &&
+        ! "$WINE_RUN" reg query "$key" >/dev/null 2>&1; then
+        break
+    fi
     sleep 0.1
 done
 [ ! -e "$folder" ] || fail "Program Files\\Pravelo is left: $(ls -A "$folder")"
