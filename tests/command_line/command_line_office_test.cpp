@@ -14,6 +14,7 @@
 
 #include "office_fixture.h"
 #include "program_run.h"
+#include "wait_until.h"
 
 namespace pravelo {
 namespace {
@@ -55,8 +56,7 @@ class CommandLineOfficeTest : public ::testing::Test {
     // Nothing of the run is left: no office, no host, no lock file or backup
     // beside the documents.
     void expectNothingLeft(const testing::ProgramRun& run) {
-        for (int i = 0; i < 100 && !(run.hosts().empty() && run.offices().empty()); ++i)
-            std::this_thread::sleep_for(50ms);
+        testing::waitUntil([&] { return run.hosts().empty() && run.offices().empty(); }, 5s);
         EXPECT_TRUE(run.offices().empty());
         EXPECT_TRUE(run.hosts().empty());
         for (const auto& entry : fs::directory_iterator(folder_))
@@ -126,8 +126,7 @@ TEST_F(CommandLineOfficeTest, SigtermDuringABatchOfTwoAtOnceFinishesThoseInHandA
             if (entry.path().filename().string().starts_with(".~lock.")) return true;
         return false;
     };
-    for (int i = 0; i < 1200 && !opened(); ++i) std::this_thread::sleep_for(50ms);
-    ASSERT_TRUE(opened()) << "no document was opened\n" << run.output();
+    ASSERT_TRUE(testing::waitUntil(opened, 60s)) << "no document was opened\n" << run.output();
     ::kill(run.pid(), SIGTERM);
     const auto code = run.waitForExit(60s);
     ASSERT_TRUE(code.has_value()) << "the program did not end after the documents in hand";

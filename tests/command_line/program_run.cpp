@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "office_fixture.h"
+#include "wait_until.h"
 
 namespace pravelo::testing {
 
@@ -69,16 +70,11 @@ ProgramRun::~ProgramRun() {
 }
 
 std::optional<int> ProgramRun::waitForExit(std::chrono::seconds limit) {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < until) {
-        int status = 0;
-        if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-            pid_ = 0;
-            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return std::nullopt;
+    int status = 0;
+    if (!testing::waitUntil([&] { return ::waitpid(pid_, &status, WNOHANG) == pid_; }, limit))
+        return std::nullopt;
+    pid_ = 0;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 std::string ProgramRun::output() const {

@@ -15,6 +15,7 @@
 #include "platform/libreoffice/guard/office_process.h"
 #include "platform/libreoffice/office_engine.h"
 #include "platform/libreoffice/office_errors.h"
+#include "wait_until.h"
 
 using namespace pravelo::testing;
 using pravelo::platform::libreoffice::OfficeEngine;
@@ -158,9 +159,9 @@ TEST_P(ForkEngineTest, AKilledProgramLeavesNothingBehind) {
     EXPECT_TRUE(fs::exists(pravelo::platform::libreoffice::lockFileOf(document)));
     ::kill(program, SIGKILL);
     ::waitpid(program, nullptr, 0);
-    for (int i = 0; i < 200 && ::kill(host, 0) == 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_NE(::kill(host, 0), 0) << "the host outlived the program";
+    EXPECT_TRUE(
+        pravelo::testing::waitUntil([&] { return ::kill(host, 0) != 0; }, std::chrono::seconds(10)))
+        << "the host outlived the program";
     EXPECT_FALSE(fs::exists(pravelo::platform::libreoffice::lockFileOf(document)));
     // TearDown: the private folder is empty.
 }
@@ -180,11 +181,10 @@ TEST_P(ForkEngineTest, AForkHoldsNoRightTheHostDoesNot) {
     const std::string host = capabilityLines(office.fork()->host()->pid());
     // The one in use, and the one made ahead once it has set itself up.
     for (const pid_t pid : forks) {
-        std::string fork = capabilityLines(pid);
-        for (int i = 0; i < 100 && value(fork, "NoNewPrivs") != 1; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            fork = capabilityLines(pid);
-        }
+        std::string fork;
+        pravelo::testing::waitUntil(
+            [&] { return value(fork = capabilityLines(pid), "NoNewPrivs") == 1; },
+            std::chrono::seconds(2));
         for (const char* set : {"CapEff", "CapPrm", "CapBnd"})
             EXPECT_EQ(value(fork, set) & ~value(host, "CapPrm"), 0u) << set << "\n" << fork;
         EXPECT_EQ(value(fork, "CapInh"), 0u) << fork;
@@ -200,21 +200,22 @@ TEST_P(ForkEngineTest, AForkHoldsNoRightTheHostDoesNot) {
 TEST_P(ForkEngineTest, AForkMadeAheadLeavesNothingBehind) {
     // Once a document is done, the host's only fork is the one made ahead.
     const auto madeAhead = [this](const AnyLauncher& office) -> std::pair<pid_t, fs::path> {
-        for (int i = 0; i < 250; ++i) {
-            const auto forks = runningOffices(office);
-            if (forks.size() == 1) {
+        std::pair<pid_t, fs::path> found{-1, {}};
+        pravelo::testing::waitUntil(
+            [&] {
+                const auto forks = runningOffices(office);
+                if (forks.size() != 1) return false;
                 for (const auto& entry : fs::recursive_directory_iterator(privateFolder()))
                     if (entry.path().parent_path().filename() == "forks")
-                        return {forks[0], entry.path()};
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        return {-1, {}};
+                        found = {forks[0], entry.path()};
+                return found.first > 0;
+            },
+            std::chrono::seconds(5));
+        return found;
     };
     const auto gone = [](pid_t pid) {
-        for (int i = 0; i < 200 && ::kill(pid, 0) == 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        return ::kill(pid, 0) != 0;
+        return pravelo::testing::waitUntil([pid] { return ::kill(pid, 0) != 0; },
+                                           std::chrono::seconds(10));
     };
     pid_t ahead = -1;
     fs::path folder;

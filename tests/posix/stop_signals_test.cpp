@@ -7,15 +7,15 @@
 #include <chrono>
 #include <thread>
 
+#include "wait_until.h"
+
 namespace pravelo::platform::posix {
 namespace {
 
 using namespace std::chrono_literals;
 
 bool becomes(const StopSignals& stop, std::chrono::milliseconds limit) {
-    for (auto waited = 0ms; waited < limit && !stop.stopRequested(); waited += 10ms)
-        std::this_thread::sleep_for(10ms);
-    return stop.stopRequested();
+    return pravelo::testing::waitUntil([&] { return stop.stopRequested(); }, limit);
 }
 
 TEST(StopSignalsTest, InterruptAndTerminateAskToStopInsteadOfEndingTheProgram) {
@@ -23,9 +23,11 @@ TEST(StopSignalsTest, InterruptAndTerminateAskToStopInsteadOfEndingTheProgram) {
         StopSignals stop;
         EXPECT_FALSE(stop.stopRequested());
         // A thread started afterwards, as the office workers are, is not interrupted either.
-        std::thread worker([] { std::this_thread::sleep_for(50ms); });
+        pravelo::testing::Latch done;
+        std::thread worker([&] { done.wait(5000ms); });
         ::kill(::getpid(), signal);
         EXPECT_TRUE(becomes(stop, 2000ms)) << signal;
+        done.open();
         worker.join();
     }
     // Gone, it leaves nothing pending and takes nothing that arrives later.

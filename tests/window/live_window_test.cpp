@@ -500,14 +500,7 @@ TEST(LiveWindowTest, ASecondProgramStartedDuringABatchLeavesTheFirstAtWork) {
     Desktop desktop;
     Program busy(first.path(), first.path() / "dokumenter");
     ASSERT_NE(startBatchOverAll(desktop, busy), 0u) << "the first program showed no window";
-    const auto until = [](const std::function<bool()>& done, std::chrono::seconds limit) {
-        for (const auto end = Clock::now() + limit; Clock::now() < end;) {
-            if (done()) return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return done();
-    };
-    ASSERT_TRUE(until([&] { return !busy.offices().empty(); }, 30s))
+    ASSERT_TRUE(testing::waitUntil([&] { return !busy.offices().empty(); }, 30s))
         << "the first program's batch did not begin";
     Program beside(second.path(), second.path() / "dokumenter", busy.officeTemp());
     ASSERT_NE(startBatchOverAll(desktop, beside), 0u) << "the second program showed no window";
@@ -517,7 +510,8 @@ TEST(LiveWindowTest, ASecondProgramStartedDuringABatchLeavesTheFirstAtWork) {
             if (readBytes(document) == original) return false;
         return busy.offices().empty();
     };
-    EXPECT_TRUE(until(allEdited, 90s)) << "not every document of both batches was edited";
+    EXPECT_TRUE(testing::waitUntil(allEdited, 90s))
+        << "not every document of both batches was edited";
     for (const auto& document : documents) EXPECT_EQ(markers(document), 1) << document;
 }
 
@@ -607,13 +601,6 @@ TEST(LiveWindowTest, CtrlZAndEnterPutTheLastBatchBackIntoTheSameFiles) {
         original.push_back(readBytes(documents[i]));
         inodes.push_back(inode(documents[i]));
     }
-    const auto until = [](const std::function<bool()>& done, std::chrono::seconds limit) {
-        for (const auto end = Clock::now() + limit; Clock::now() < end;) {
-            if (done()) return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return done();
-    };
     const auto matching = [&] {
         std::size_t same = 0;
         for (std::size_t i = 0; i < documents.size(); ++i)
@@ -625,26 +612,29 @@ TEST(LiveWindowTest, CtrlZAndEnterPutTheLastBatchBackIntoTheSameFiles) {
     Program program(root.path(), folder);
     const xcb_window_t window = startBatchOverAll(desktop, program);
     ASSERT_NE(window, 0u) << "the program showed no window";
-    ASSERT_TRUE(until([&] { return matching() == 0 && program.offices().empty(); }, 45s))
+    ASSERT_TRUE(
+        testing::waitUntil([&] { return matching() == 0 && program.offices().empty(); }, 45s))
         << "the batch did not edit every document";
-    std::this_thread::sleep_for(300ms);
+    // Its answer to a ping comes once it has handled what the batch's end queued.
+    ASSERT_TRUE(desktop.ping(window, 10000ms));
 
     // Answers the box Ctrl+Z brings with Enter; its title, or nothing when none showed.
     const auto undoWithEnter = [&]() -> std::optional<std::string> {
         desktop.focus(window);
         desktop.key(window, kZ, kControl);
         xcb_window_t box = 0;
-        until([&] { return (box = desktop.otherWindowOf(program.pid(), window)) != 0; }, 10s);
+        testing::waitUntil(
+            [&] { return (box = desktop.otherWindowOf(program.pid(), window)) != 0; }, 10s);
         if (box == 0) return std::nullopt;
         const std::string title = desktop.title(box);
         desktop.focus(box);
-        std::this_thread::sleep_for(300ms);
+        if (!desktop.ping(box, 10000ms)) return std::nullopt;
         desktop.key(box, kReturn, 0);
-        until([&] { return desktop.otherWindowOf(program.pid(), window) == 0; }, 10s);
+        testing::waitUntil([&] { return desktop.otherWindowOf(program.pid(), window) == 0; }, 10s);
         return title;
     };
     EXPECT_EQ(undoWithEnter(), "Fortryd sidste kørsel");
-    EXPECT_TRUE(until([&] { return matching() == documents.size(); }, 15s))
+    EXPECT_TRUE(testing::waitUntil([&] { return matching() == documents.size(); }, 15s))
         << matching() << " of " << documents.size() << " documents put back";
     for (std::size_t i = 0; i < documents.size(); ++i)
         EXPECT_EQ(inode(documents[i]), inodes[i]) << documents[i];
