@@ -223,14 +223,13 @@ TEST_F(PraveloExe, KilledWhileWordStartsLeavesNoWordAfterTheNextStart) {
     runAll(1);
     ASSERT_TRUE(
         waitUntil([&] { return testing::runningStandIns() == 1; }, std::chrono::seconds(30)));
-    // Killed while it asks the busy Word again and again: its mark of a Word being
-    // started is there, and that Word is not yet its own.
-    wchar_t temp[MAX_PATH];
-    const std::wstring marks = std::wstring(temp, GetTempPathW(MAX_PATH, temp)) + L"Pravelo-Word-" +
-                               std::to_wstring(started.dwProcessId) + L".start";
-    ASSERT_TRUE(
-        waitUntil([&] { return GetFileAttributesW(marks.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                  std::chrono::seconds(10)));
+    // Killed while it asks the busy Word again and again, before that Word is its own.
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const std::string calls = readBytes(record);
+            return calls.find("creation turned away") != calls.rfind("creation turned away");
+        },
+        std::chrono::seconds(10)));
     TerminateProcess(started.hProcess, 1);
     WaitForSingleObject(started.hProcess, 5000);
     CloseHandle(started.hThread);

@@ -42,7 +42,10 @@ class Factory : public IClassFactory {
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
         *out = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
-        if (busy()) return RPC_E_CALL_REJECTED;
+        if (busy()) {
+            record(L"creation turned away");
+            return RPC_E_CALL_REJECTED;
+        }
         IDispatch* application = newApplication();
         const HRESULT result = application->QueryInterface(iid, out);
         application->Release();

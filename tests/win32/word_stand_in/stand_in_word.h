@@ -49,7 +49,8 @@
 // away for N ms after it starts (IClassFactory::CreateInstance with
 // RPC_E_CALL_REJECTED), and again for N ms after it first hands out its
 // Application, as if loading add-ins (GetIDsOfNames and Invoke with
-// RPC_E_SERVERCALL_RETRYLATER). A call turned away is not recorded.
+// RPC_E_SERVERCALL_RETRYLATER). A call turned away is not recorded, except a
+// creation, as "<pid> creation turned away", so a test sees the client asking again.
 //
 // Record: when PRAVELO_WORD_RECORD names a file, every call appends one UTF-8
 // line ending in CR LF, written when the call starts (so a hung call shows),
