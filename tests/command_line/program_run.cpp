@@ -82,27 +82,11 @@ std::string ProgramRun::output() const {
 }
 
 std::vector<pid_t> ProgramRun::offices() const {
-    auto found = processesMentioning(officeTemp_.string());
-    for (const pid_t host : hosts()) {
-        const auto id = std::to_string(host);
-        std::istringstream forks(readBytes("/proc/" + id + "/task/" + id + "/children"));
-        for (pid_t fork; forks >> fork;) found.push_back(fork);
-    }
-    return found;
+    return officesOf(officeTemp_);
 }
 
 std::vector<pid_t> ProgramRun::hosts() const {
-    std::vector<pid_t> found;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
-        std::error_code linkEc;
-        if (fs::read_symlink(entry.path() / "exe", linkEc).filename() != "pravelo-office-host")
-            continue;
-        if (readBytes(entry.path() / "environ").find(officeTemp_.string()) == std::string::npos)
-            continue;
-        found.push_back(std::atoi(entry.path().filename().c_str()));
-    }
-    return found;
+    return officeHostsOf(officeTemp_);
 }
 
 }  // namespace pravelo::testing

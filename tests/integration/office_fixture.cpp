@@ -310,4 +310,28 @@ std::string readBytes(const fs::path& path) {
     return readFile(path);
 }
 
+std::vector<pid_t> officeHostsOf(const fs::path& tempFolder) {
+    std::vector<pid_t> found;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator("/proc", ec)) {
+        std::error_code linkEc;
+        if (fs::read_symlink(entry.path() / "exe", linkEc).filename() != "pravelo-office-host")
+            continue;
+        if (readFile(entry.path() / "environ").find(tempFolder.string()) == std::string::npos)
+            continue;
+        found.push_back(std::atoi(entry.path().filename().c_str()));
+    }
+    return found;
+}
+
+std::vector<pid_t> officesOf(const fs::path& tempFolder) {
+    auto found = processesMentioning(tempFolder.string());
+    for (const pid_t host : officeHostsOf(tempFolder)) {
+        const auto id = std::to_string(host);
+        std::istringstream forks(readFile("/proc/" + id + "/task/" + id + "/children"));
+        for (pid_t fork; forks >> fork;) found.push_back(fork);
+    }
+    return found;
+}
+
 }  // namespace pravelo::testing

@@ -52,4 +52,10 @@ std::string officeText(const std::filesystem::path& document);
 // private profile folder in it).
 std::vector<pid_t> processesMentioning(const std::string& text);
 
+// Office hosts of a program whose temporary folder is tempFolder: told their
+// folder by socket, so found by program and environment.
+std::vector<pid_t> officeHostsOf(const std::filesystem::path& tempFolder);
+// Hidden offices at work for that program: offices over UNO, or forks of its hosts.
+std::vector<pid_t> officesOf(const std::filesystem::path& tempFolder);
+
 }  // namespace pravelo::testing

@@ -300,33 +300,9 @@ class Program {
 
     pid_t pid() const { return pid_; }
     const fs::path& officeTemp() const { return officeTemp_; }
-    // Hidden offices at work: offices over UNO, or forks of the office host.
-    std::vector<pid_t> offices() const {
-        auto found = testing::processesMentioning(officeTemp_.string());
-        for (const pid_t host : hosts()) {
-            const auto id = std::to_string(host);
-            std::istringstream forks(
-                testing::readBytes("/proc/" + id + "/task/" + id + "/children"));
-            for (pid_t fork; forks >> fork;) found.push_back(fork);
-        }
-        return found;
-    }
-    // Office hosts of this program: told their folder by socket, so found by
-    // program and environment.
-    std::vector<pid_t> hosts() const {
-        std::vector<pid_t> found;
-        std::error_code ec;
-        for (const auto& entry : fs::directory_iterator("/proc", ec)) {
-            std::error_code linkEc;
-            if (fs::read_symlink(entry.path() / "exe", linkEc).filename() != "pravelo-office-host")
-                continue;
-            if (testing::readBytes(entry.path() / "environ").find(officeTemp_.string()) ==
-                std::string::npos)
-                continue;
-            found.push_back(std::atoi(entry.path().filename().c_str()));
-        }
-        return found;
-    }
+    // Hidden offices at work, and the office hosts of this program.
+    std::vector<pid_t> offices() const { return testing::officesOf(officeTemp_); }
+    std::vector<pid_t> hosts() const { return testing::officeHostsOf(officeTemp_); }
     // The exit status once the program has ended within the limit.
     std::optional<int> waitForExit(std::chrono::seconds limit) {
         int status = 0;
