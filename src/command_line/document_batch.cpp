@@ -41,11 +41,15 @@ class Batch {
         for (int i = 0; i < workers; ++i) threads.emplace_back([this, i] { work(i); });
         {
             std::unique_lock lock(mutex_);
+            int seen = finished_;
             while (running_ > 0) {
                 lock.unlock();
                 progress_.tick(secondsSince(start));
                 lock.lock();
-                changed_.wait_for(lock, std::chrono::milliseconds(250));
+                // The last worker may have ended while the line was drawn.
+                changed_.wait_for(lock, std::chrono::milliseconds(250),
+                                  [&] { return running_ == 0 || finished_ != seen; });
+                seen = finished_;
             }
         }
         for (auto& thread : threads) thread.join();
@@ -99,6 +103,7 @@ class Batch {
         {
             std::lock_guard lock(mutex_);
             outcomes_[index] = outcome;
+            ++finished_;
         }
         progress_.finished(outcome);
         changed_.notify_all();
@@ -112,6 +117,7 @@ class Batch {
     std::vector<DocumentOutcome> outcomes_;
     std::size_t next_ = 0;
     int running_ = 0;
+    int finished_ = 0;
 };
 
 }  // namespace

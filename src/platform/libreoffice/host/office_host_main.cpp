@@ -24,7 +24,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <com/sun/star/configuration/theDefaultProvider.hpp>
 #include <com/sun/star/uno/XComponentContext.hpp>
+#include <com/sun/star/util/XFlushable.hpp>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -172,7 +174,15 @@ void Host::warmUp() {
     std::error_code ignored;
     fs::remove(rtf, ignored);
     fs::remove(doc, ignored);
-    // Forks may only be made with one thread; the settings writer lingers a while.
+    // The settings writer waits a second before it writes; asked to write now,
+    // it ends at once instead of holding back the first fork.
+    try {
+        css::uno::Reference<css::util::XFlushable>(
+            css::configuration::theDefaultProvider::get(context_), css::uno::UNO_QUERY_THROW)
+            ->flush();
+    } catch (const css::uno::Exception&) {
+    }
+    // Forks may only be made with one thread.
     for (int i = 0; i < 300 && threadCount() > 1; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (view_ == ProfileView::Copy) {
