@@ -1,5 +1,6 @@
 #include "platform/libreoffice/fork/office_host.h"
 
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -84,17 +85,27 @@ OfficeHost::~OfficeHost() {
 void OfficeHost::stop() {
     if (pid_ < 0) return;
     // The end of its input: it ends its forks, removes the profile and ends.
+    // Its end of the socket closes as it ends, which wakes us at once.
+    ::shutdown(control_, SHUT_WR);
+    int status = 0;
+    bool closed = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (pid_ > 0 && std::chrono::steady_clock::now() < deadline) {
+        if (!closed) {
+            pollfd gone{control_, POLLIN, 0};
+            if (::poll(&gone, 1, 10) > 0) {
+                char drain[256];
+                closed = (gone.revents & POLLIN) == 0 ||
+                         ::recv(control_, drain, sizeof drain, MSG_DONTWAIT) <= 0;
+            }
+        } else {
+            ::usleep(1000);
+        }
+        const pid_t got = ::waitpid(pid_, &status, WNOHANG);
+        if (got == pid_ || (got < 0 && errno != EINTR)) pid_ = -1;
+    }
     ::close(control_);
     control_ = -1;
-    int status = 0;
-    for (int i = 0; i < 200; ++i) {
-        const pid_t got = ::waitpid(pid_, &status, WNOHANG);
-        if (got == pid_ || (got < 0 && errno != EINTR)) {
-            pid_ = -1;
-            break;
-        }
-        ::usleep(50000);
-    }
     if (pid_ > 0) {
         ::kill(-pid_, SIGKILL);
         while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
