@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <system_error>
 
 #include "platform/error.h"
@@ -34,6 +35,14 @@ std::string SecondsText(double seconds) {
     return text;
 }
 
+std::string AsSpreadsheetText(const std::string& text) {
+    // A spreadsheet takes a field that starts like a formula for one, quoted
+    // or not; a macro's error text is not the user's to run.
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string::npos)
+        return "'" + text;
+    return text;
+}
+
 std::string ReportRow(const std::vector<std::string>& fields) {
     std::string row;
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -53,9 +62,10 @@ std::string ReportText(const std::vector<DocumentOutcome>& outcomes) {
     text += ReportRow({"Sti", "Resultat", "Fejlnummer", "Beskrivelse", "Sekunder"});
     for (const auto& outcome : outcomes) {
         const bool reached = outcome.result != DocumentResult::NotReached;
-        text += ReportRow({outcome.path, ResultText(outcome.result),
+        text += ReportRow({AsSpreadsheetText(outcome.path), ResultText(outcome.result),
                            outcome.errorNumber ? std::to_string(*outcome.errorNumber) : "",
-                           outcome.description, reached ? SecondsText(outcome.seconds) : ""});
+                           AsSpreadsheetText(outcome.description),
+                           reached ? SecondsText(outcome.seconds) : ""});
     }
     return text;
 }

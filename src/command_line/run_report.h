@@ -30,6 +30,9 @@ std::string SecondsText(double seconds);
 // by semicolons, ended by CR LF. Control characters are escaped as in the log.
 std::string ReportRow(const std::vector<std::string>& fields);
 
+// Text a spreadsheet shows as written, not as a formula to work out.
+std::string AsSpreadsheetText(const std::string& text);
+
 // The whole report: a byte order mark, the heading row and one row per document.
 std::string ReportText(const std::vector<DocumentOutcome>& outcomes);
 
