@@ -195,8 +195,8 @@ TEST_F(PraveloCli, FortrydPutsBackTheLastRunAndReportsADocumentChangedSince) {
 // Ctrl+C in its console while two documents are open in their Words: those two
 // are finished and saved whole, none other is begun, it exits 130, no Word is
 // left, and the two can be put back. Ctrl+Break and closing the console ask the
-// same, but Wine delivers neither to a handler (the first fails to be sent, the
-// second ends the console's processes outright), so Ctrl+C stands for all three.
+// same, but under Wine neither reaches a handler (Ctrl+Break is not sent; a
+// closed console's processes are ended outright), so Ctrl+C stands for all three.
 TEST_F(PraveloCli, CtrlCFinishesTheDocumentsInHandStartsNoOtherAndExits130) {
     std::vector<std::string> paths;
     for (const char* name : {"1.doc", "2.doc", "3.doc", "4.doc", "5.doc", "6.doc"}) {
