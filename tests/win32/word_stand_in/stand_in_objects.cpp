@@ -519,6 +519,8 @@ class Application : public Dispatch {
             throw Fault{kNoMacro, L"Unable to run the specified macro"};
         if (contains(macro, L"Fejl")) throw Fault{kDivisionByZero, L"Division by zero"};
         if (contains(macro, L"Haenger")) hangInDialog(L"Microsoft Visual Basic");
+        const long workMs = std::wcstol(environment(L"PRAVELO_WORD_MACRO_MS").c_str(), nullptr, 10);
+        if (workMs > 0) Sleep(static_cast<DWORD>(workMs));
         std::lock_guard guard(stateLock);
         // A macro in Normal leaves Normal changed, as Word counts changes.
         normalChanged = true;

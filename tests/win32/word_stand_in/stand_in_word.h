@@ -52,6 +52,9 @@
 // RPC_E_SERVERCALL_RETRYLATER). A call turned away is not recorded, except a
 // creation, as "<pid> creation turned away", so a test sees the client asking again.
 //
+// Slow macro: when PRAVELO_WORD_MACRO_MS is a number N, Run works N ms before
+// it returns, so a test can act while a document is in hand.
+//
 // Record: when PRAVELO_WORD_RECORD names a file, every call appends one UTF-8
 // line ending in CR LF, written when the call starts (so a hung call shows),
 // serialised across processes by the mutex Local\PraveloWordRecord:
