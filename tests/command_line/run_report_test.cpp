@@ -45,8 +45,8 @@ TEST(RunReportTest, RowsOpenInADanishSpreadsheetOneLineEach) {
               "\"12,01\"\r\n"
               "\"/data/ikke-nået.doc\";\"Ikke nået\";\"\";\"\";\"\"\r\n");
     // A macro's own error text that reads as a formula stays text.
-    const std::string row = ReportText({outcome("/data/a.doc", DocumentResult::Failed, 1000,
-                                                "=HYPERLINK(\"http://x\")", 0.5)});
+    const std::string row = ReportText(
+        {outcome("/data/a.doc", DocumentResult::Failed, 1000, "=HYPERLINK(\"http://x\")", 0.5)});
     EXPECT_NE(row.find("\"'=HYPERLINK(\"\"http://x\"\")\""), std::string::npos) << row;
     EXPECT_EQ(AsSpreadsheetText("-1"), "'-1");
     EXPECT_EQ(AsSpreadsheetText("@x"), "'@x");
