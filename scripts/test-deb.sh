@@ -125,15 +125,19 @@ if ((SYSTEM)); then
     status=0
     env -i PATH=/usr/bin:/bin HOME="$home" LANG=C.UTF-8 \
         setpriv --reuid=65534 --regid=65534 --clear-groups \
-        "$program" --makro Maerk --samtidige 1 "$work/docs/brev.rtf" "$work/docs/tekst.rtf" \
-        >"$work/batch.out" 2>&1 || status=$?
+        "$program" --makro Maerk --samtidige 1 --rapport "$work/docs/rapport.csv" \
+        "$work/docs/brev.rtf" "$work/docs/tekst.rtf" >"$work/batch.out" 2>&1 || status=$?
     [ "$status" -eq 1 ] || fail "the batch ended with $status, not 1: $(cat "$work/batch.out")"
+    # The report is the user's own file, one row per document after the heading.
+    [ "$(stat -c %u "$work/docs/rapport.csv" 2>/dev/null)" = 65534 ] &&
+        [ "$(wc -l <"$work/docs/rapport.csv")" -eq 3 ] ||
+        fail "no report of the user's own with a row per document"
     grep -q "PRAVELO-MAERKE" "$work/docs/brev.rtf" || fail "the document was not edited"
     log="$home/.config/Pravelo/Pravelo.log"
     [ "$(grep -c "tekst.rtf" "$log" 2>/dev/null)" = 1 ] && [ "$(wc -l <"$log")" -eq 1 ] ||
         fail "no single log line in $log: $(cat "$log" 2>/dev/null)"
     [ "$(ls -A "$folder")" = "$before" ] || fail "the batch wrote into $folder"
-    echo "An ordinary user's batch edited the document and logged to ~/.config/Pravelo/Pravelo.log"
+    echo "An ordinary user's batch edited the document, logged to ~/.config/Pravelo/Pravelo.log and wrote its report"
 fi
 
 if ((SYSTEM)); then
